@@ -1,0 +1,36 @@
+// Shared plumbing of the telvarim-cli commands: argument scanning and the one-line failure report.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace telvarim::cli {
+
+using Argumentos = std::vector<std::string>;
+
+// Writes "telvarim-cli: OP: error CODE: MESSAGE" (or without the code when code is 0) to stderr and returns
+// the exit status to use (never 0).
+int Falha(std::string_view op, int code, std::string_view mensagem, int status = 1);
+// A usage error: "telvarim-cli: OP: MESSAGE" plus the command's usage line; exit status 2.
+int Uso(std::string_view op, std::string_view mensagem, std::string_view uso);
+
+// Splits arguments into positionals and "--name value" / "--flag" options. Options listed in `flags` take no
+// value. Repeated options keep every value in order. Returns false (with `erro` set) on an unknown option or
+// a missing value.
+struct Linha {
+  std::vector<std::string> posicionais;
+  std::vector<std::pair<std::string, std::string>> opcoes;
+
+  bool Tem(std::string_view nome) const;
+  std::optional<std::string> Valor(std::string_view nome) const;  // last value given
+  std::vector<std::string> Valores(std::string_view nome) const;
+};
+bool Analisa(const Argumentos& args, const std::vector<std::string>& comValor,
+             const std::vector<std::string>& flags, Linha& out, std::string& erro);
+
+// Strict decimal integer (optional sign), within [min, max].
+std::optional<long long> Inteiro(std::string_view s, long long min, long long max);
+
+}  // namespace telvarim::cli

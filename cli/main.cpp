@@ -1,0 +1,71 @@
+// telvarim-cli: the recharge-file codecs, the envelope and the workspace engine from the command line, for
+// integrators and for tests.
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <string_view>
+
+#include "commands.h"
+
+namespace {
+
+struct Comando {
+  const char* nome;
+  const char* uso;
+  const char* resumo;
+  int (*fn)(const telvarim::cli::Argumentos&);
+};
+
+using namespace telvarim::cli;
+
+constexpr Comando kComandos[] = {
+    {"compress", "compress IN OUT", "LZW-compress a file (16-bit codes)", cmd_compress},
+    {"expand", "expand IN OUT", "expand an LZW-compressed file", cmd_expand},
+    {"seal", "seal IN OUT [--key PRIV] [--to PUB]... [--cipher 0-4] [--digest 0|3|5]",
+     "seal a file (sign, encrypt to the recipients)", cmd_seal},
+    {"open", "open IN OUT [--key PRIV] [--from PUB] [--index N]", "open a sealed file", cmd_open},
+    {"pack", "pack TEXT OUT [--as-central]", "compress then seal a record text", cmd_pack},
+    {"unpack", "unpack SEALED TEXT [--as-central]", "open then expand a sealed file", cmd_unpack},
+    {"keygen", "keygen [--bits 512] NAME", "make a key pair NAME.key / NAME.pub", cmd_keygen},
+    {"sample", "sample [--holders N] [--seed S] OUT", "write a sample received file", cmd_sample},
+    {"batch", "batch [--root DIR] [--values FILE] NAME",
+     "process a received file and generate its request", cmd_batch},
+};
+
+void Ajuda(std::ostream& o) {
+  o << "usage: telvarim-cli COMMAND ARGS...\n\ncommands:\n";
+  for (const auto& c : kComandos) o << "  " << c.uso << "\n      " << c.resumo << "\n";
+  o << "\nExit status 0 on success; otherwise non-zero with one line on stderr.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    Ajuda(std::cerr);
+    return 2;
+  }
+  std::string_view nome = argv[1];
+  if (nome == "--help" || nome == "-h" || nome == "help") {
+    Ajuda(std::cout);
+    return 0;
+  }
+  for (const auto& c : kComandos) {
+    if (nome != c.nome) continue;
+    Argumentos args(argv + 2, argv + argc);
+    for (const auto& a : args)
+      if (a == "--help" || a == "-h") {
+        std::cout << "usage: telvarim-cli " << c.uso << "\n";
+        return 0;
+      }
+    try {
+      return c.fn(args);
+    } catch (const std::exception& e) {
+      return Falha(c.nome, 0, e.what());
+    } catch (...) {
+      return Falha(c.nome, 0, "unexpected failure");
+    }
+  }
+  std::cerr << "telvarim-cli: unknown command '" << nome << "' (see telvarim-cli --help)\n";
+  return 2;
+}

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Telvarim and starts it.
+#   bash scripts/run.sh [WORK_ROOT]
+# Without a work root (and without TELVARIM_ROOT) it uses ./demo, which it fills with a sample received file
+# the first time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+
+root="${1:-${TELVARIM_ROOT:-}}"
+if [ -z "$root" ]; then
+  root="$PWD/demo"
+  if [ ! -d "$root/Recebidos" ]; then
+    mkdir -p "$root/Recebidos"
+    ./build/bin/telvarim-cli sample --holders 300 --seed 1 "$root/Recebidos/RM_000123_0001_2612101100_1.rec" ||
+      echo "run: could not write the sample received file; starting with an empty work tree"
+  fi
+fi
+export TELVARIM_ROOT="$root"
+echo "run: work root $TELVARIM_ROOT"
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ] && [ "$(uname)" = Linux ]; then
+  echo "run: no display found; starting on Qt's offscreen platform (press Ctrl+C to stop)"
+  export QT_QPA_PLATFORM=offscreen
+fi
+exec ./build/bin/telvarim

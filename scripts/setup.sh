@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Telvarim needs.
+# Idempotent: when everything is present it prints nothing and changes nothing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev libgl-dev            # Qt Widgets, PrintSupport, Test
+  libgtest-dev libgmock-dev         # unit tests
+  libbenchmark-dev                  # benchmarks
+  libssl-dev                        # independent oracle for the crypto tests and benchmarks only
+  clang libclang-rt-14-dev          # libFuzzer and the sanitizer build
+  fonts-liberation                  # Arial/Courier New metrics for windows and reports
+  ncompress                         # peer of the LZW benchmark
+  xvfb xauth                        # screenshots of the windows on a machine without a display
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq "${missing[@]}" >/dev/null

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything, runs every test; then the core libraries again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and each fuzz target for a short time.
+#   FUZZ_SECONDS  seconds per fuzz target (default 30; 0 skips fuzzing)
+#   JOBS          parallel build and test jobs (default: number of cores)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+jobs="${JOBS:-$(nproc)}"
+fuzz_seconds="${FUZZ_SECONDS:-30}"
+
+echo "== build (gcc, with the windows)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+echo "== tests"
+ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
+
+echo "== build (clang, ASan + UBSan, core libraries and fuzz targets)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DTELVARIM_GUI=OFF -DTELVARIM_BENCH=OFF -DTELVARIM_SANITIZE=ON -DTELVARIM_FUZZ=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+echo "== core tests under ASan + UBSan"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 600
+
+if [ "$fuzz_seconds" -gt 0 ]; then
+  shopt -s nullglob
+  top=$PWD
+  for fz in build-asan/bin/fuzz_*; do
+    name=$(basename "$fz")
+    work=$(mktemp -d)
+    mkdir "$work/corpus"
+    if [ -d "tests/fuzz/corpus/$name" ]; then cp -r "tests/fuzz/corpus/$name/." "$work/corpus/"; fi
+    echo "== fuzz $name for ${fuzz_seconds}s"
+    status=0
+    (cd "$work" && ASAN_OPTIONS=detect_leaks=1 "$top/$fz" -max_total_time="$fuzz_seconds" -timeout=10 \
+      -rss_limit_mb=2048 -print_final_stats=1 corpus >"$work/log" 2>&1) || status=$?
+    tail -n 6 "$work/log"
+    if [ "$status" -ne 0 ]; then
+      echo "fuzz target $name failed:"; grep -A 30 -m1 -E 'ERROR|runtime error|Timeout|out-of-memory' "$work/log" || true
+      rm -rf "$work"; exit 1
+    fi
+    rm -rf "$work"
+  done
+fi
+echo "== all tests passed"

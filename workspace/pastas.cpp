@@ -1,0 +1,86 @@
+#include "pastas.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <system_error>
+
+#include "cp1252.h"
+
+namespace fs = std::filesystem;
+
+namespace telvarim {
+
+fs::path RaizTrabalho() {
+  if (const char* r = std::getenv("TELVARIM_ROOT"); r && *r) return fs::path(r);
+#ifdef _WIN32
+  return fs::path("C:\\Quintaro\\Telvarim");
+#else
+  const char* home = std::getenv("HOME");
+  return fs::path(home && *home ? home : ".") / "Quintaro" / "Telvarim";
+#endif
+}
+
+fs::path PastaRecebidos() { return RaizTrabalho() / "Recebidos"; }
+fs::path PastaProcessados() { return RaizTrabalho() / "Processados"; }
+fs::path PastaGerados() { return RaizTrabalho() / "Gerados"; }
+fs::path PastaRascunho() { return RaizTrabalho() / "Rascunho"; }
+fs::path PastaLog() { return RaizTrabalho() / "Log"; }
+
+namespace {
+
+bool CasaDesde(std::string_view n, std::string_view m) {
+  // Iterative matcher with one back-track point for the last '*': linear enough for file names.
+  std::size_t i = 0, j = 0, estrela = std::string_view::npos, marca = 0;
+  while (i < n.size()) {
+    if (j < m.size() && (m[j] == '?' || m[j] == n[i])) {
+      ++i;
+      ++j;
+    } else if (j < m.size() && m[j] == '*') {
+      estrela = j++;
+      marca = i;
+    } else if (estrela != std::string_view::npos) {
+      j = estrela + 1;
+      i = ++marca;
+    } else {
+      return false;
+    }
+  }
+  while (j < m.size() && m[j] == '*') ++j;
+  return j == m.size();
+}
+
+}  // namespace
+
+bool CasaMascara(std::string_view nome, std::string_view mascara) {
+  return CasaDesde(MaiusculasCp1252(nome), MaiusculasCp1252(mascara));
+}
+
+std::vector<std::string> ListaArquivos(const fs::path& pasta, std::string_view mascara) {
+  std::vector<std::string> nomes;
+  std::error_code ec;
+  fs::directory_iterator it(pasta, ec), fim;
+  for (; !ec && it != fim; it.increment(ec)) {
+    std::error_code ec2;
+    if (!it->is_regular_file(ec2)) continue;
+    std::string nome = TextoCaminho(it->path().filename());
+    if (nome.empty() || nome[0] == '.') continue;
+    if (CasaMascara(nome, mascara)) nomes.push_back(std::move(nome));
+  }
+  std::sort(nomes.begin(), nomes.end(), [](const std::string& a, const std::string& b) {
+    int c = ComparaBytes(MaiusculasCp1252(a), MaiusculasCp1252(b));
+    return c != 0 ? c < 0 : ComparaBytes(a, b) < 0;
+  });
+  return nomes;
+}
+
+std::string TextoCaminho(const fs::path& p) {
+  auto u8 = p.u8string();
+  return Utf8ParaCp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
+fs::path CaminhoDeTexto(std::string_view cp1252) {
+  std::string u8 = Cp1252ParaUtf8(cp1252);
+  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(u8.data()), u8.size()));
+}
+
+}  // namespace telvarim
