@@ -77,10 +77,10 @@ long long Trunca(double v, const char* campo) {
 
 long long Centavos(double reais) { return Trunca(reais * 100.0 + 0.01, "centavos"); }
 
-Leitura LeCabecalho(std::string_view linha, int numLinha, CabecalhoArquivo& out) {
+Leitura LeCabecalho(std::string_view linha, int numLinha, RegCabecalho& out) {
   if (!TamanhoEm(linha.size(), {217, 275, 276, 278})) return {false, {}};
   Leitor l{linha, numLinha};
-  CabecalhoArquivo c;
+  RegCabecalho c;
   c.CodCabecalho = l.Num(3, 6, "CodCabecalho");
   c.CodEmpresa = l.Num(7, 12, "CodEmpresa");
   c.NomeEmpresa = l.Txt(13, 62);
@@ -192,10 +192,10 @@ Leitura LeDetalhe(std::string_view linha, int numLinha, std::int32_t porCreditos
   return {};
 }
 
-Leitura LeTrailer(std::string_view linha, int numLinha, RodapeArquivo& out) {
+Leitura LeTrailer(std::string_view linha, int numLinha, RegRodape& out) {
   if (linha.size() != 156) return {false, {}};
   Leitor l{linha, numLinha};
-  RodapeArquivo r;
+  RegRodape r;
   r.QtdRegistros = l.Num(3, 12, "QtdRegistros");
   static const char* const kQtd[4] = {"QtdGrupo1", "QtdGrupo2", "QtdGrupo3", "QtdGrupo4"};
   static const char* const kTot[4] = {"TotalGrupo1", "TotalGrupo2", "TotalGrupo3", "TotalGrupo4"};
@@ -208,21 +208,21 @@ Leitura LeTrailer(std::string_view linha, int numLinha, RodapeArquivo& out) {
   return {};
 }
 
-std::string DataExibicao(const CabecalhoArquivo& c) {
+std::string DataExibicao(const RegCabecalho& c) {
   auto p = [](const std::string& s, std::size_t i) { return std::string(Campo(s, i, i + 1)); };
   return p(c.DataCriacao, 1) + "/" + p(c.DataCriacao, 3) + "/" + p(c.DataCriacao, 5) + " " + p(c.HoraCriacao, 1) +
          ":" + p(c.HoraCriacao, 3) + ":" + p(c.HoraCriacao, 5);
 }
 
-std::string EmpresaExibicao(const CabecalhoArquivo& c) {
+std::string EmpresaExibicao(const RegCabecalho& c) {
   return std::to_string(c.CodEmpresa) + " - " + c.NomeEmpresa;
 }
 
-std::string CriptografiaExibicao(const CabecalhoArquivo& c) { return c.Criptografado == 1 ? "Sim" : "N\xE3o"; }
+std::string CriptografiaExibicao(const RegCabecalho& c) { return c.Criptografado == 1 ? "Sim" : "N\xE3o"; }
 
-std::string SeqDoNomeArquivo(const CabecalhoArquivo& c) { return std::string(Campo(c.NomeArquivo, 11, 14)); }
+std::string SeqDoNomeArquivo(const RegCabecalho& c) { return std::string(Campo(c.NomeArquivo, 11, 14)); }
 
-std::string FormataCabecalho(const CabecalhoArquivo& c) {
+std::string FormataCabecalho(const RegCabecalho& c) {
   Escritor e(kTamCabecalho);
   e.Txt("00", 2)
       .Num(c.CodCabecalho, 4, "CodCabecalho")
@@ -298,7 +298,7 @@ std::string FormataDetalhe(const RegUsuario& u, std::int32_t porCreditos) {
   return e.Fim();
 }
 
-std::string FormataTrailer(const RodapeArquivo& r) {
+std::string FormataTrailer(const RegRodape& r) {
   Escritor e(kTamTrailer);
   e.Txt("99", 2).Num(r.QtdRegistros, 10, "QtdRegistros");
   for (const auto& p : r.Grupos) e.Num(p.Quantidade, 18, "Quantidade").Num(p.Total, 18, "Total");

@@ -26,7 +26,7 @@ inline constexpr std::size_t kTamTarifa = 42;
 inline constexpr std::size_t kTamDetalhe = 273;
 inline constexpr std::size_t kTamTrailer = 156;
 
-struct CabecalhoArquivo {
+struct RegCabecalho {
   std::int32_t CodCabecalho = 0;
   std::int32_t CodEmpresa = 0;
   std::string NomeEmpresa;
@@ -68,7 +68,7 @@ struct RegTarifa {
   std::int32_t Auxiliar = 0;
 };
 
-struct RodapeArquivo {
+struct RegRodape {
   struct Par {
     std::int32_t Quantidade = 0;
     std::int32_t Total = 0;
@@ -88,21 +88,21 @@ struct Leitura {
 // Reading (the lengths each type accepts are fixed by the layout). A numeric field that does not hold a
 // number, or holds more than 2147483647, throws ErroConversao naming the field and the line (numLinha as the
 // caller counts lines).
-Leitura LeCabecalho(std::string_view linha, int numLinha, CabecalhoArquivo& out);
+Leitura LeCabecalho(std::string_view linha, int numLinha, RegCabecalho& out);
 Leitura LeTipoCartao(std::string_view linha, int numLinha, RegTipoCartao& out);
 Leitura LeTarifa(std::string_view linha, int numLinha, RegTarifa& out);
 // porCreditos: the PorCreditos of the holder's card type as known when the detail is read.
 Leitura LeDetalhe(std::string_view linha, int numLinha, std::int32_t porCreditos, RegUsuario& out);
-Leitura LeTrailer(std::string_view linha, int numLinha, RodapeArquivo& out);
+Leitura LeTrailer(std::string_view linha, int numLinha, RegRodape& out);
 
 // Code of the card type a detail line names (columns 93-95), to find its PorCreditos before reading it.
 std::int32_t TipoCartaoDoDetalhe(std::string_view linha, int numLinha);
 
 // Display forms of the header.
-std::string DataExibicao(const CabecalhoArquivo& c);      // "DD/MM/YY HH:NN:SS"
-std::string EmpresaExibicao(const CabecalhoArquivo& c);   // "1234 - NAME..."
-std::string CriptografiaExibicao(const CabecalhoArquivo& c);  // "Sim" / "Não" (cp1252)
-std::string SeqDoNomeArquivo(const CabecalhoArquivo& c);  // characters 11-14 of NomeArquivo
+std::string DataExibicao(const RegCabecalho& c);      // "DD/MM/YY HH:NN:SS"
+std::string EmpresaExibicao(const RegCabecalho& c);   // "1234 - NAME..."
+std::string CriptografiaExibicao(const RegCabecalho& c);  // "Sim" / "Não" (cp1252)
+std::string SeqDoNomeArquivo(const RegCabecalho& c);  // characters 11-14 of NomeArquivo
 
 // A value that does not fit the width of its field when a request is formatted; the record would be longer
 // than its layout and the central system could not read it.
@@ -116,11 +116,11 @@ long long Centavos(double reais);
 
 // Formatting as a request writes each record (lengths 276, 66, 42, 273, 156). Texts are padded with blanks
 // or cut to their width; numbers are zero-padded and throw ErroFormato when wider than their field.
-std::string FormataCabecalho(const CabecalhoArquivo& c);
+std::string FormataCabecalho(const RegCabecalho& c);
 std::string FormataTipoCartao(const RegTipoCartao& t);
 std::string FormataTarifa(const RegTarifa& t);
 std::string FormataDetalhe(const RegUsuario& u, std::int32_t porCreditos);
-std::string FormataTrailer(const RodapeArquivo& r);
+std::string FormataTrailer(const RegRodape& r);
 
 // Lines of a text split at CR LF, lone CR and lone LF; a final line break does not start another line.
 std::vector<std::string> SeparaLinhas(std::string_view texto);
