@@ -1,16 +1,24 @@
 // The recharge workspace ("Cadastro Telvarim") as engine logic: the window's state and operations without
 // any widget. The window Tfcadtelvarim owns one of these and shows its state; everything the engine needs
-// from the operator goes through the Operador seam.
+// from the operator goes through the Operador seam, and every rule that reads or writes cell text works on
+// the text grid sgRecarga.
+//
+// Handlers (the ...Click / ...Change / ...Exit / ...KeyPress members) never throw: a text that must convert
+// and does not ends the operation with an error box, a refused value ends it silently. The operations they
+// call (AtualizaArrayRecargas, ValidaValorDigitado, ...) throw ErroConversao or Abortado instead.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "codecs.h"
 #include "datetime.h"
 #include "gradetexto.h"
+#include "numbers.h"
 #include "operador.h"
 #include "records.h"
 #include "tabelas.h"
@@ -26,7 +34,7 @@ struct ListaArquivosTela {
 
   void Update();  // re-reads the folder
   int Count() const { return static_cast<int>(Items.size()); }
-  std::filesystem::path Caminho(int i) const;  // full path of entry i
+  std::filesystem::path Caminho(int i) const;  // full path of entry i (empty when out of range)
 };
 
 struct Rotulo {
@@ -34,24 +42,84 @@ struct Rotulo {
   bool Visible = true;
 };
 
+struct Caixa {
+  std::vector<std::string> Items;
+  int ItemIndex = -1;
+  std::string Texto() const { return ItemIndex >= 0 && ItemIndex < static_cast<int>(Items.size()) ? Items[static_cast<std::size_t>(ItemIndex)] : std::string(); }
+};
+
+// Ends an operation after the operator was told why (a refused value): unwinds to the handler, which shows
+// nothing further.
+struct Abortado : std::exception {
+  const char* what() const noexcept override { return "abort"; }
+};
+
 class CadastroTelvarim {
  public:
   enum class Pagina { tbarquivos, tbDigitacao, tblog };
+  enum class Alinhamento { Centro, Esquerda, Direita };
+  enum class Tecla { Cima, Baixo, Outra };
 
   explicit CadastroTelvarim(Operador& operador, Tabelas& tabelas = TabelasProcesso(),
-                            ValoresPrograma& programa = Programa(), const Relogio& relogio = RelogioPadrao());
+                            ValoresPrograma& programa = Programa(), const Relogio& relogio = RelogioPadrao(),
+                            Codecs& codecs = CodecsProduto());
   ~CadastroTelvarim();
   CadastroTelvarim(const CadastroTelvarim&) = delete;
   CadastroTelvarim& operator=(const CadastroTelvarim&) = delete;
 
-  // Life of the window.
+  // --- life of the window ---
   void FormCreate();
+  void CriaPastasTrabalho();  // creation step 1: Recebidos, Gerados, Rascunho, Processados
   void PageControl1Change();  // refresh of the file page
   void FormClose();
-  void btnFecharClick();      // back to the file page, refreshed
+  void btnFecharClick();  // back to the file page, refreshed
 
-  // Processing of the selected received file (or of the resumed draft).
+  // --- processing of the selected received file (or of the resumed draft) ---
   void btnprocessarClick();
+  // 1 done ("TMP1.REC" holds the text), 2 expansion failed, 3 opening failed.
+  int AbreEDescompacta(const std::filesystem::path& arquivo);
+  bool Proc_header(std::size_t i);
+  bool Proc_detalhe(std::size_t i);
+  bool Proc_tipocartao(std::size_t i);
+  bool Proc_tarifa(std::size_t i);
+  bool Proc_trailer(std::size_t i);
+
+  // --- card-type and tariff views ---
+  void cbtipocartaoChange();
+  void cbtarifaChange();
+  void HabilitaControles(bool habilitado);
+  void MostraProgresso(bool visivel);
+  void MostraContador(int n);
+
+  // --- editing and totals ---
+  static Alinhamento AlinhamentoCelula(int col, int row);  // how sgRecargaDrawCell places a cell's text
+  bool sgRecargaSelectCell(int col, int row);
+  void sgRecargaKeyPress(char tecla);  // '\r' is Enter; other keys pass through untouched
+  void sgRecargaKeyDown(Tecla tecla);
+  void sgRecargaExit();
+  void btnalteravlrClick();
+  bool edalteravlrExit();  // false when the value is refused (the focus goes back to the edit)
+  void BitBtn1Click();
+
+  void ValidaValorDigitado();   // throws Abortado after a refused value
+  void AtualizaArrayRecargas();  // throws ErroConversao on a value cell that does not parse
+  void CalculaGrid();
+  void CalculaRecargasGeral();
+  double ArredondaValor(double x, int casas) const;
+  double PrecoCredito(std::int32_t tipoCartao, std::int32_t tarifa) const;
+
+  // --- request file and drafts ---
+  void btngerararquivoClick();
+  void btnsalvarrascunhoClick();
+  // 1 written, 2 compression failed, 3 sealing failed, 0 nothing written (a value that cannot be written).
+  int GeraArquivo(const std::filesystem::path& pasta, bool rascunho);
+  int CompactaCriptografa(bool rascunho);
+  void ApagaRascunhos(const std::filesystem::path& exceto = {});
+
+  // --- ordering ---
+  void rbClassificacaoClick();
+  void ClassificaGrid();
+  static std::string ChaveClassificacao(const RegListagem& r, int item);
 
   // --- state of the window ---
   Pagina PaginaAtiva = Pagina::tbarquivos;
@@ -79,6 +147,7 @@ class CadastroTelvarim {
   std::filesystem::path PastaGerados;
   std::string ArquivoGerado, ArquivoLog;
   bool ImportandoArquivo = false;
+  int UltimaGeracao = 0;  // result of the last GeraArquivo (1 = written)
 
   // File page.
   ListaArquivosTela FLBArquivosRecargaRecebidos, FLBArquivosRecargaProcessados, FLBArquivosRecargaGerados;
@@ -86,17 +155,39 @@ class CadastroTelvarim {
 
   // Typing page.
   Rotulo lblempresa, lbldata, lblcripta, lblseq, lblregistros{"", false};
+  Caixa cbtipocartao, cbtarifa;
+  Rotulo lbltipo, lbltarifa;
   GradeTexto sgRecarga;
+  int rbClassificacao = 0;  // 0 "Código", 1 "Alfabética", 2 "Matricula"
+  std::string edalteravlr = "0,00";  // text of the default-value edit
+  int edalteravlrDecimais = 2;
+  Rotulo lblqtdrec, lblvlrrecdig, lblqtdrecdig, lblgervlrdig, lblgerqtddig;
+  Rotulo Label18, Label19{"Registros Processados: ", false};
+  bool ControlesHabilitados = true;  // btnalteravlr, btnimpressao, ..., rbClassificacao, sgRecarga together
+  bool ProgressoVisivel = false;     // CGauge1, Label18, Label19 together
+  int GaugeMaximo = 0, GaugeProgresso = 0;
+  bool btnimpressaoEnabled = true, btnimportararqEnabled = true;
 
   Operador& operador() { return op_; }
   Tabelas& tabelas() { return tab_; }
   ValoresPrograma& programa() { return prog_; }
 
  private:
+  const RegTipoCartao& TipoAtual() const { return tab_.TipoCartao(TipoCartaoAtual); }
+  void DefineValorPadrao(Moeda v);
+  void Enter();
+  void EscreveTitulos(bool credito);
+  void LogBannerFim();
+  bool SalvaLinhas(const std::filesystem::path& arquivo, const std::vector<std::string>& linhas) const;
+  template <class F>
+  void Protegido(F&& f);
+
   Operador& op_;
   Tabelas& tab_;
   ValoresPrograma& prog_;
   const Relogio& relogio_;
+  Codecs& codecs_;
+  std::string motivoExcesso_[6];  // first reason of each record kind that exceeded the tables
 };
 
 }  // namespace telvarim

@@ -2,7 +2,7 @@
 
 #include "cadastrotelvarim.h"
 #include "cp1252.h"
-#include "raiz_temporaria.h"
+#include "ambiente.h"
 
 namespace fs = std::filesystem;
 using namespace telvarim;
@@ -10,12 +10,7 @@ using namespace telvarim::literais;
 
 namespace {
 
-class Criacao : public teste::RaizTemporaria {
- protected:
-  OperadorRoteirizado op;
-  Tabelas tabelas;
-  ValoresPrograma programa;
-};
+class Criacao : public teste::Workspace {};
 
 }  // namespace
 

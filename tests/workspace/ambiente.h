@@ -1,0 +1,220 @@
+// Fixtures of the workspace tests: a temporary work root, packing steps that can be made to fail, and
+// builders for received files made with the project's own record formatters and LZW codec.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cadastrotelvarim.h"
+#include "cp1252.h"
+#include "lzw.h"
+#include "pastas.h"
+#include "raiz_temporaria.h"
+#include "records.h"
+
+namespace telvarim::teste {
+
+using namespace telvarim::literais;
+
+// A stand-in for the envelope: "sealing" puts a four-byte mark before the compressed bytes and "opening"
+// takes it off again, so a received file that is only compressed does not pass as sealed. Any step can be
+// told to fail.
+class CodecsTeste : public Codecs {
+ public:
+  static constexpr const char* kMarca = "\xFF\x00\xFF\x00";
+  int falhaAbre = 0, falhaSela = 0;
+  bool falhaExpande = false, falhaCompacta = false;
+  int abertos = 0, selados = 0;
+
+  int AbreSelado(const std::filesystem::path& e, const std::filesystem::path& s) override {
+    ++abertos;
+    if (falhaAbre) return falhaAbre;
+    std::string b = Le(e);
+    if (b.compare(0, 4, std::string(kMarca, 4)) != 0) return 1035;
+    std::ofstream(s, std::ios::binary) << b.substr(4);
+    return 0;
+  }
+  int Expande(const std::filesystem::path& e, const std::filesystem::path& s) override {
+    return falhaExpande ? kLzwErroExpansao : Codecs::Expande(e, s);
+  }
+  int Compacta(const std::filesystem::path& e, const std::filesystem::path& s) override {
+    return falhaCompacta ? 0 : Codecs::Compacta(e, s);
+  }
+  int Sela(const std::filesystem::path& e, const std::filesystem::path& s) override {
+    ++selados;
+    if (falhaSela) {
+      std::ofstream(s, std::ios::binary) << "meio";  // a failed seal may leave part of its output
+      return falhaSela;
+    }
+    std::ofstream(s, std::ios::binary) << std::string(kMarca, 4) << Le(e);
+    return 0;
+  }
+
+  static std::string Le(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+};
+
+inline std::string Junta(const std::vector<std::string>& linhas) {
+  std::string t;
+  for (const auto& l : linhas) t += l + "\r\n";
+  return t;
+}
+
+inline std::string Compacta(const std::string& texto) {
+  std::vector<std::uint8_t> saida;
+  lzw_compress(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(texto.data()), texto.size()), saida);
+  return std::string(saida.begin(), saida.end());
+}
+
+inline std::string Expande(const std::string& comprimido) {
+  std::vector<std::uint8_t> saida;
+  EXPECT_EQ(lzw_expand(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(comprimido.data()), comprimido.size()), saida), 0);
+  return std::string(saida.begin(), saida.end());
+}
+
+// Lines of a request or draft written by the test codecs.
+inline std::vector<std::string> LinhasDe(const std::filesystem::path& p, bool selado) {
+  std::string b = CodecsTeste::Le(p);
+  if (selado) b = b.substr(4);
+  return SeparaLinhas(Expande(b));
+}
+
+inline RegCabecalho Cabecalho(int empresa = 1234, const char* seq = "0056", const char* modo = "0") {
+  RegCabecalho c;
+  c.CodCabecalho = 42;
+  c.CodEmpresa = empresa;
+  c.NomeEmpresa = "EMPRESA EXEMPLO LTDA";
+  c.DataCriacao = "050307";
+  c.HoraCriacao = "140907";
+  c.DataTermino = "050307";
+  c.HoraTermino = "141000";
+  c.Criptografado = 1;
+  c.NomeArquivo = std::string("RM_001234_") + seq + "_0703051409_1.REC";
+  c.NomeArquivo2 = "SEGUNDO";
+  c.VersaoRecarga = "CENTRAL 5.1";
+  c.VersaoRemota = "";
+  c.SequencialArquivo = "SEQ 77";
+  c.ModoArredondamento = modo;
+  return c;
+}
+
+inline RegTipoCartao Tipo(int codigo, const char* descricao, int porCreditos, double percentual = 100, double maximo = -1) {
+  RegTipoCartao t;
+  t.Codigo = codigo;
+  t.Descricao = descricao;
+  t.Descricao.resize(50, ' ');
+  t.PorCreditos = porCreditos;
+  t.PercentualTarifa = percentual;
+  t.ValorMaximo = maximo >= 0 ? maximo : porCreditos == 0 ? 600 : 250;
+  return t;
+}
+
+inline RegTarifa Tarifa(int codigo, const char* descricao, double valor, int auxiliar = 0) {
+  RegTarifa t;
+  t.Codigo = codigo;
+  t.Descricao = descricao;
+  t.Descricao.resize(10, ' ');
+  t.Valor = valor;
+  t.Auxiliar = auxiliar;
+  return t;
+}
+
+inline RegUsuario Usuario(int codigo, int cartao, const std::string& nome, const std::string& matricula, int tipo,
+                          GrupoRecarga g1, GrupoRecarga g2 = {}, GrupoRecarga g3 = {}, GrupoRecarga g4 = {}) {
+  RegUsuario u;
+  u.CodUsuario = codigo;
+  u.NumCartao = cartao;
+  u.Nome = nome;
+  u.Nome.resize(50, ' ');
+  u.Matricula = matricula;
+  u.TipoCartao = tipo;
+  u.Grupos = {g1, g2, g3, g4};
+  for (std::size_t k = 0; k < 12; ++k) u.UltimasRecargas[k] = static_cast<double>(10 * (k + 1));
+  return u;
+}
+
+// A received file's lines: header, card types, tariffs, details (each written with its card type's unit),
+// trailer.
+struct Recebido {
+  RegCabecalho cabecalho = Cabecalho();
+  std::vector<RegTipoCartao> tipos;
+  std::vector<RegTarifa> tarifas;
+  std::vector<RegUsuario> usuarios;
+
+  std::vector<std::string> Linhas() const {
+    std::vector<std::string> l{FormataCabecalho(cabecalho)};
+    for (const auto& t : tipos) l.push_back(FormataTipoCartao(t));
+    for (const auto& t : tarifas) l.push_back(FormataTarifa(t));
+    for (const auto& u : usuarios) {
+      int pc = 0;
+      for (const auto& t : tipos)
+        if (t.Codigo == u.TipoCartao) pc = t.PorCreditos;
+      l.push_back(FormataDetalhe(u, pc));
+    }
+    RegRodape r;
+    r.QtdRegistros = static_cast<int>(2 + tipos.size() + tarifas.size());
+    l.push_back(FormataTrailer(r));
+    return l;
+  }
+};
+
+// The usual file: a money card type 1 (maximum 600,00) and a credit card type 2 (100 %, maximum 250),
+// tariffs 3 (2,30) and 5 (4,00).
+inline Recebido RecebidoPadrao() {
+  Recebido r;
+  r.tipos = {Tipo(1, "VALE TRANSPORTE", 0), Tipo(2, "ESCOLAR", 1, 100, 250)};
+  r.tarifas = {Tarifa(3, "URBANA", 2.30), Tarifa(5, "METRO", 4.00)};
+  r.usuarios = {
+      Usuario(101, 9001, "ZULMIRA", "120", 1, {3, 50, 12.34}),
+      Usuario(102, 9002, "\xC1LVARO", "12", 1, {3, 40, 0}, {5, 7, 0}),
+      Usuario(103, 9003, "BEATRIZ", "M3", 1, {0, 0, 0}, {5, 9, 0}),
+      Usuario(201, 9101, "CARLOS", "C1", 2, {3, 30, 12}, {5, 4, 3}),
+      Usuario(202, 9102, "DORA", "C2", 2, {5, 20, 7}),
+  };
+  return r;
+}
+
+class Workspace : public RaizTemporaria {
+ protected:
+  void SetUp() override {
+    RaizTemporaria::SetUp();
+    lzw_set_diagnostics(nullptr);
+  }
+
+  std::filesystem::path GravaRecebido(const std::string& nome, const std::vector<std::string>& linhas,
+                                      const char* pasta = "Recebidos", bool selado = true) {
+    return Grava(std::filesystem::path(pasta) / nome,
+                 (selado ? std::string(CodecsTeste::kMarca, 4) : std::string()) + Compacta(Junta(linhas)));
+  }
+
+  // A new workspace window on the current tree (its creation included).
+  CadastroTelvarim& Abre() {
+    cad = std::make_unique<CadastroTelvarim>(op, tabelas, programa, relogio, codecs);
+    cad->FormCreate();
+    return *cad;
+  }
+
+  // Processes a file written into Recebidos (the first of the list).
+  CadastroTelvarim& Processa(const Recebido& r, const std::string& nome = "RM_001234_0056_0703051409_1.rec") {
+    GravaRecebido(nome, r.Linhas());
+    Abre();
+    cad->btnprocessarClick();
+    return *cad;
+  }
+
+  OperadorRoteirizado op;
+  Tabelas tabelas;
+  ValoresPrograma programa;
+  RelogioFixo relogio{DataHora{2026, 12, 10, 11, 5, 30}};
+  CodecsTeste codecs;
+  std::unique_ptr<CadastroTelvarim> cad;
+};
+
+}  // namespace telvarim::teste

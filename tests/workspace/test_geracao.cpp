@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include "ambiente.h"
+
+namespace fs = std::filesystem;
+using namespace telvarim;
+using namespace telvarim::teste;
+using Pagina = CadastroTelvarim::Pagina;
+using V = std::vector<std::string>;
+
+namespace {
+
+class Geracao : public Workspace {
+ protected:
+  const std::string recebido = "RM_001234_0056_0703051409_1.rec";
+  const std::string pedido = "RM_001234_0056_2612101105_2.REC";
+  fs::path Gerado(const std::string& nome) { return raiz / "Gerados" / nome; }
+};
+
+}  // namespace
+
+TEST_F(Geracao, RequestIsWrittenSealedLoggedAndTheReceivedFileMoves) {
+  CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
+  relogio.Define({2026, 12, 10, 11, 5, 30});
+  c.sgRecarga.SetCell(5, 2, "7,5");  // typed but not confirmed: the write-back takes it
+  c.btngerararquivoClick();
+  ASSERT_EQ(c.UltimaGeracao, 1);
+  EXPECT_EQ(c.ArquivoGerado, pedido);
+  EXPECT_EQ(c.ArquivoLog, "RM_001234_0056_2612101105_2.LOG");
+  EXPECT_EQ(c.PaginaAtiva, Pagina::tblog);
+  EXPECT_TRUE(op.avisos.empty());
+  EXPECT_EQ(codecs.selados, 1);
+
+  V l = LinhasDe(Gerado(pedido), true);
+  ASSERT_EQ(l.size(), 1u + 2 + 2 + 5 + 1);
+  RegCabecalho h;
+  ASSERT_TRUE(LeCabecalho(l[0], 1, h));
+  EXPECT_EQ(h.DataCriacao, "101226");
+  EXPECT_EQ(h.HoraCriacao, "110530");
+  EXPECT_EQ(h.Criptografado, 1);
+  EXPECT_EQ(Trim(h.NomeArquivo), pedido);
+  EXPECT_EQ(Trim(h.VersaoRemota), "2.1.1.C01G");
+  EXPECT_EQ(Trim(h.VersaoRecarga), "CENTRAL 5.1");
+  EXPECT_EQ(Trim(h.NomeArquivo2), "SEGUNDO");
+  EXPECT_EQ(h.CodCabecalho, 42);
+  EXPECT_EQ(l[1].substr(0, 5), "04001");
+  EXPECT_EQ(l[3], "0503URBANA    0000000000000002300000000000");
+  EXPECT_EQ(l[5].substr(135, 18), "000000000000001234");  // 12,34 reais
+  EXPECT_EQ(l[5].substr(99, 18), "000000000000005000");   // CMM 50
+  EXPECT_EQ(l[6].substr(135, 18), "000000000000000750");
+  EXPECT_EQ(l[8].substr(135, 18), "000000000000000012");  // 12 credits
+  EXPECT_EQ(l[8].substr(153, 10), "0005004003");
+  RegRodape r;
+  ASSERT_TRUE(LeTrailer(l.back(), 0, r));
+  EXPECT_EQ(r.QtdRegistros, 6);
+  EXPECT_EQ(r.Grupos[0].Quantidade, 4);  // holder 103 has no group-1 tariff
+  EXPECT_EQ(r.Grupos[1].Quantidade, 3);
+
+  EXPECT_FALSE(fs::exists(raiz / "Recebidos" / recebido));
+  EXPECT_TRUE(fs::exists(raiz / "Processados" / recebido));
+  EXPECT_FALSE(fs::exists(Gerado("TMP1.REC")));
+  EXPECT_FALSE(fs::exists(Gerado("TMP2.REC")));
+
+  const V fim = {"Geração de Arquivo Definitivo "_cp,
+                 " ",
+                 "Total de Registros Gerados ==>  2",
+                 "Total em Créditos          ==>  22"_cp,
+                 "Total em Valor             ==>  87,44",
+                 "  ",
+                 "Arquivo Criptografado com Sucesso",
+                 "Arquivo Compactado com Sucesso",
+                 "  ",
+                 "Arquivo Gerado ==> " + TextoCaminho(Gerado(pedido)),
+                 "Geração de Arquivo LOG"_cp,
+                 "Arquivo Gerado ==> " + TextoCaminho(Gerado(c.ArquivoLog)),
+                 "Arquivo Movido para " + TextoCaminho(raiz / "Processados") + " ",
+                 " ",
+                 std::string(81, '='),
+                 "===============  Fim de Processamento - Telvarim   ========================",
+                 "===============     Data Proc: 10/12/2026 11:05:30     ==========================",
+                 std::string(81, '=')};
+  ASSERT_GE(op.log.size(), fim.size());
+  EXPECT_EQ(V(op.log.end() - static_cast<long>(fim.size()), op.log.end()), fim);
+
+  // The .LOG file holds the log page as it stood before the move and the closing banner.
+  V log = SeparaLinhas(CodecsTeste::Le(Gerado(c.ArquivoLog)));
+  EXPECT_EQ(log, V(op.log.begin(), op.log.end() - 6));
+  EXPECT_EQ(CodecsTeste::Le(Gerado(c.ArquivoLog)).substr(0, 83), std::string(81, '=') + "\r\n");
+}
+
+TEST_F(Geracao, RequestOf507LinesCountsSevenRecords) {
+  Recebido r;
+  r.tipos = {Tipo(1, "A", 0), Tipo(2, "B", 1), Tipo(3, "C", 0, 0.29)};
+  r.tarifas = {Tarifa(3, "T3", 2.30), Tarifa(5, "T5", 4)};
+  for (int i = 0; i < 500; ++i) r.usuarios.push_back(Usuario(i + 1, i + 1, "N", std::to_string(i), 1 + i % 3, {3, 0, 0}));
+  CadastroTelvarim& c = Processa(r, recebido);
+  c.btngerararquivoClick();
+  V l = LinhasDe(Gerado(c.ArquivoGerado), true);
+  ASSERT_EQ(l.size(), 507u);
+  EXPECT_EQ(l.back().substr(2, 10), "0000000007");
+  EXPECT_EQ(l[3].substr(55), "00002960000");  // 0,29 per cent, maximum 600,00
+}
+
+TEST_F(Geracao, NegativeValueBlocksTheRequestButNotTheDraft) {
+  CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
+  c.sgRecarga.SetCell(5, 1, "-2,50");  // reads -2
+  c.btngerararquivoClick();
+  EXPECT_EQ(op.Textos(), V{" Não é possível gerar recarga com valor menor do que 0.00 "_cp});
+  EXPECT_EQ(codecs.selados, 0);
+  EXPECT_TRUE(ListaArquivos(raiz / "Gerados", "*").empty());
+  EXPECT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
+
+  op.avisos.clear();
+  c.btnsalvarrascunhoClick();
+  EXPECT_EQ(op.Textos(), V{"Arquivo de Rascunho Gravado com Sucesso!!"});
+  V l = LinhasDe(raiz / "Rascunho" / pedido, false);
+  EXPECT_EQ(l[5].substr(135, 18), "-00000000000000249");
+}
+
+TEST_F(Geracao, ThousandsSeparatorPassesTheSignCheckAndFailsTheWriteBack) {
+  CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
+  c.sgRecarga.SetCell(5, 1, "1.234,56");
+  c.btngerararquivoClick();
+  ASSERT_EQ(op.Textos(OperadorRoteirizado::Aviso::Tipo::Erro).size(), 1u);
+  EXPECT_EQ(codecs.selados, 0);
+  EXPECT_TRUE(fs::exists(raiz / "Recebidos" / recebido));
+}
+
+TEST_F(Geracao, DraftThenRequestClearsTheDraftsAndLogsTheFailedMove) {
+  CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
+  c.btnsalvarrascunhoClick();
+  EXPECT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
+  EXPECT_EQ(ListaArquivos(raiz / "Rascunho", "*"), (V{"RM_001234_0056_2612101105_2.LOG", pedido}));
+  EXPECT_TRUE(fs::exists(raiz / "Processados" / recebido));  // the draft moves it too
+  EXPECT_EQ(c.LinhasPedido->front(), std::string(81, '='));
+
+  relogio.Define({2026, 12, 10, 11, 7, 0});
+  c.btngerararquivoClick();
+  EXPECT_EQ(c.UltimaGeracao, 1);
+  EXPECT_TRUE(ListaArquivos(raiz / "Rascunho", "*").empty());
+  EXPECT_TRUE(fs::exists(Gerado("RM_001234_0056_2612101107_2.REC")));
+  EXPECT_NE(std::find(op.log.begin(), op.log.end(),
+                      "Erro ao Mover Arquivo para " + TextoCaminho(raiz / "Processados") + " "),
+            op.log.end());
+}
+
+TEST_F(Geracao, ResumedDraftGeneratesWithoutMovingAnything) {
+  GravaRecebido(pedido, RecebidoPadrao().Linhas(), "Rascunho", false);
+  GravaRecebido(recebido, RecebidoPadrao().Linhas());
+  op.respostas = {true};
+  CadastroTelvarim& c = Abre();
+  ASSERT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
+  relogio.Define({2026, 12, 10, 12, 0, 0});
+  c.btngerararquivoClick();
+  EXPECT_EQ(c.UltimaGeracao, 1);
+  EXPECT_TRUE(ListaArquivos(raiz / "Rascunho", "*").empty());
+  EXPECT_TRUE(fs::exists(raiz / "Recebidos" / recebido));
+  for (const auto& l : op.log) EXPECT_EQ(l.find("Mover"), std::string::npos) << l;
+}
+
+TEST_F(Geracao, FailedPackingLeavesNoRequestNoLogAndTheDraftInPlace) {
+  struct Caso {
+    bool compacta;
+    int sela;
+    std::string mensagem, linha;
+  } casos[] = {
+      {true, 0, "Erro ao Compactar o arquivo Temporário - Verifique!"_cp, "Erro ao Compactar Arquivo - Verifique"},
+      {false, 1034, "Erro ao Criptografar Arquivo - Verifique!", "Erro ao Criptograr Arquivo - Verifique"},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.mensagem);
+    fs::remove_all(raiz);
+    op = {};
+    codecs.falhaCompacta = caso.compacta;
+    codecs.falhaSela = caso.sela;
+    CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
+    Grava("Rascunho/RM_001234_0056_2612100000_2.REC", "rascunho anterior");
+    op.avisos.clear();
+    c.btngerararquivoClick();
+    EXPECT_EQ(op.Textos(), V{caso.mensagem});
+    EXPECT_EQ(V(op.log.end() - 2, op.log.end()), (V{"  ", caso.linha}));
+    EXPECT_TRUE(ListaArquivos(raiz / "Gerados", std::string(MascaraGerados)).empty());
+    EXPECT_TRUE(ListaArquivos(raiz / "Gerados", "*.LOG").empty());
+    EXPECT_TRUE(fs::exists(raiz / "Recebidos" / recebido));
+    EXPECT_EQ(c.PaginaAtiva, Pagina::tblog);
+
+    op.avisos.clear();
+    c.btnsalvarrascunhoClick();  // a failed draft is not announced as saved
+    if (caso.compacta) {
+      EXPECT_EQ(op.Textos(), V{caso.mensagem});
+    }
+    EXPECT_EQ(CodecsTeste::Le(raiz / "Rascunho/RM_001234_0056_2612100000_2.REC").empty(), !caso.compacta)
+        << "the earlier draft stays until a new one is written";
+  }
+}
+
+TEST_F(Geracao, ValueTooWideForItsFieldWritesNothing) {
+  Recebido r = RecebidoPadrao();
+  r.tipos[1].ValorMaximo = 5000;
+  CadastroTelvarim& c = Processa(r, recebido);
+  c.cbtipocartao.ItemIndex = 1;
+  c.cbtarifa.ItemIndex = 1;
+  c.cbtipocartaoChange();
+  c.sgRecarga.Row = 1;
+  c.sgRecarga.SetCell(5, 1, "1000");  // group 2 of holder 201: a three-digit field
+  c.sgRecargaKeyPress('\r');
+  c.btngerararquivoClick();
+  EXPECT_EQ(c.UltimaGeracao, 0);
+  ASSERT_EQ(op.Textos().size(), 1u);
+  EXPECT_NE(op.Textos()[0].find("ValorRecarga2"), std::string::npos);
+  EXPECT_TRUE(ListaArquivos(raiz / "Gerados", "*").empty());
+}
+
+TEST_F(Geracao, SequenceThatIsNotANumberTouchesNoFile) {
+  Recebido r = RecebidoPadrao();
+  r.cabecalho.NomeArquivo = "RM_001234_00X6_0703051409_1.REC";
+  CadastroTelvarim& c = Processa(r, recebido);
+  Grava("Rascunho/RM_001234_0056_2612100000_2.REC", "rascunho");
+  c.btngerararquivoClick();
+  EXPECT_EQ(op.Textos(OperadorRoteirizado::Aviso::Tipo::Erro).size(), 1u);
+  EXPECT_TRUE(fs::exists(raiz / "Rascunho/RM_001234_0056_2612100000_2.REC"));
+  EXPECT_TRUE(ListaArquivos(raiz / "Gerados", "*").empty());
+}
