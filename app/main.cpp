@@ -1,11 +1,3 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "inicio.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Telvarim");
-  QMainWindow w;
-  w.setWindowTitle("Telvarim");
-  w.show();
-  return QApplication::exec();
-}
+int main(int argc, char** argv) { return telvarim::ExecutaPrograma(argc, argv); }

@@ -1,0 +1,8 @@
+#include "ucadtelvarim.h"
+
+QPointer<Tfcadtelvarim> fcadtelvarim;
+
+Tfcadtelvarim::Tfcadtelvarim(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("fcadtelvarim"));
+  setWindowTitle(QStringLiteral("Cadastro Telvarim"));
+}
