@@ -1,0 +1,65 @@
+// LZW compression of the recharge files: fixed 16-bit codes, no header, no clear code. Codes 0-255 are the
+// bytes, 256-65534 the dictionary strings in order of creation, 65535 ends the data and is followed by a
+// code 0 that flushes the writer, so every compressed file has an even length and ends in FF FF 00 00.
+// The dictionary grows until code 65534 and then stays frozen to the end of the file.
+//
+// An empty input compresses to FF FF 00 00, the end code alone; a stream whose first code is the end code
+// (that one, or no bytes at all) expands to nothing, successfully. The end of the input counts as the end
+// code: a stream cut short expands to what its codes up to the reader's look-ahead held. A code that names
+// a string not defined yet makes the input corrupt (kLzwErroExpansao), and the caller stays in control.
+//
+// Every form shares one core: the file forms (what request generation and file processing call), and the
+// in-memory forms over streams or byte vectors (tests, the envelope, the command line). Each call owns its
+// tables, buffers and bit state for its own length; the only state calls share is the diagnostics sink.
+//
+// Diagnostics ("Compressing...", "Expanding...", a "*" every 1000th byte or code, the fatal messages) go to
+// standard output unless redirected with lzw_set_diagnostics. The windowed program never shows them; callers
+// judge an operation by its result alone.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <span>
+#include <vector>
+
+namespace telvarim {
+
+// Results of compression.
+inline constexpr int kLzwCompressaoOk = 1;
+inline constexpr int kLzwCompressaoFalhou = 0;
+
+// Results of expansion; the nonzero ones double as the reason a compression failed.
+inline constexpr int kLzwExpansaoOk = 0;
+inline constexpr int kLzwErroAbertura = 1;   // input cannot be opened, output cannot be created (or is the input)
+inline constexpr int kLzwErroAlocacao = 2;   // the tables or buffers cannot be allocated
+inline constexpr int kLzwErroExpansao = 3;   // corrupt or foreign compressed data
+inline constexpr int kLzwErroEscrita = 4;    // the output could not be written completely (e.g. disk full)
+inline constexpr int kLzwErroLeitura = 5;    // the input could not be read (an I/O error, not its end)
+
+// Where the diagnostic texts go: &std::cout unless changed; nullptr silences them. Not synchronised: set it
+// before starting operations.
+void lzw_set_diagnostics(std::ostream* sink);
+std::ostream* lzw_diagnostics();
+
+// File to file. The input is opened before the output is created; when the operation fails after the output
+// was created, the output is removed so that no partial file is taken for a good one. An output that names
+// the input itself is refused as an opening failure and left untouched.
+// Compression returns kLzwCompressaoOk or kLzwCompressaoFalhou; when `motivo` is given it receives
+// kLzwExpansaoOk or the reason of the failure (one of the kLzwErro* codes).
+int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida,
+                      int* motivo = nullptr);
+// Returns kLzwExpansaoOk or one of the kLzwErro* codes.
+int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida);
+
+// Streams: read to the end of `entrada`, append to `saida` and flush it. After a failure `saida` may hold
+// part of the result. Results as for the file forms.
+int lzw_compress(std::istream& entrada, std::ostream& saida, int* motivo = nullptr);
+int lzw_expand(std::istream& entrada, std::ostream& saida);
+
+// Byte vectors: `saida` is replaced by the result (after a failure it may hold part of it).
+int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida,
+                 int* motivo = nullptr);
+int lzw_expand(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida);
+
+}  // namespace telvarim

@@ -1,0 +1,36 @@
+// Expansion of arbitrary bytes: never a crash, a hang or an access outside the tables, whatever the result.
+// Every 32nd run (the first one included, so that a single input given to reproduce a failure takes the
+// whole path) the input also goes through the stream form, which must agree with the byte form, and
+// through compression, whose output must expand back to the input exactly. Those checks cost several times
+// a plain expansion, so they stay the exception.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "lzw.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t n) {
+  telvarim::lzw_set_diagnostics(nullptr);
+  const std::span<const std::uint8_t> entrada(dados, n);
+
+  std::vector<std::uint8_t> expandido;
+  const int r = telvarim::lzw_expand(entrada, expandido);
+  if (r != telvarim::kLzwExpansaoOk && r != telvarim::kLzwErroExpansao) std::abort();
+  static unsigned execucoes = 0;
+  if (execucoes++ % 32 != 0) return 0;
+
+  std::istringstream in(std::string(reinterpret_cast<const char*>(dados), n));
+  std::ostringstream out;
+  const int rs = telvarim::lzw_expand(in, out);
+  if (rs != r) std::abort();
+  if (r == telvarim::kLzwExpansaoOk && out.str() != std::string(expandido.begin(), expandido.end())) std::abort();
+
+  std::vector<std::uint8_t> comprimido, volta;
+  if (telvarim::lzw_compress(entrada, comprimido) != telvarim::kLzwCompressaoOk) std::abort();
+  if (telvarim::lzw_expand(comprimido, volta) != telvarim::kLzwExpansaoOk) std::abort();
+  if (volta != std::vector<std::uint8_t>(dados, dados + n)) std::abort();
+  return 0;
+}

@@ -1,0 +1,77 @@
+// Fuzz target: the text of a received file, as it comes out of the envelope and the expander, through the
+// whole processing (record readers, tables, combo items, grid fill) and then a draft written from what was
+// read (the record formatters). Nothing may crash, hang or touch memory outside the tables.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "cadastrotelvarim.h"
+#include "lzw.h"
+#include "pastas.h"
+
+namespace fs = std::filesystem;
+using namespace telvarim;
+
+namespace {
+
+// Opening and expanding hand the fuzzed text straight to the reader; packing keeps the text as it is.
+class CodecsDiretos : public Codecs {
+ public:
+  int AbreSelado(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
+  int Expande(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
+  int Compacta(const fs::path& e, const fs::path& s) override { return Copia(e, s) == 0 ? 1 : 0; }
+  int Sela(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
+
+ private:
+  static int Copia(const fs::path& e, const fs::path& s) {
+    std::error_code ec;
+    fs::copy_file(e, s, fs::copy_options::overwrite_existing, ec);
+    return ec ? 1 : 0;
+  }
+};
+
+fs::path Raiz() {
+  static fs::path raiz = [] {
+    fs::path r = fs::temp_directory_path() / ("telvarim-fuzz-" + std::to_string(static_cast<unsigned long>(std::rand())));
+    fs::create_directories(r / "Recebidos");
+#ifdef _WIN32
+    _putenv_s("TELVARIM_ROOT", r.string().c_str());
+#else
+    setenv("TELVARIM_ROOT", r.string().c_str(), 1);
+#endif
+    return r;
+  }();
+  return raiz;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const fs::path raiz = Raiz();
+  {
+    std::ofstream(raiz / "Recebidos" / "F_1.rec", std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  static OperadorRoteirizado op;
+  static Tabelas tabelas;
+  static ValoresPrograma programa;
+  static CodecsDiretos codecs;
+  op = OperadorRoteirizado{};
+  CadastroTelvarim c(op, tabelas, programa, RelogioPadrao(), codecs);
+  c.PageControl1Change();
+  c.btnprocessarClick();
+  if (c.PaginaAtiva == CadastroTelvarim::Pagina::tbDigitacao) {
+    for (int i = 0; i < static_cast<int>(c.cbtipocartao.Items.size()) && i < 3; ++i) {
+      c.cbtipocartao.ItemIndex = i;
+      c.cbtipocartaoChange();
+    }
+    c.rbClassificacao = static_cast<int>(size % 3);
+    c.rbClassificacaoClick();
+    c.btnsalvarrascunhoClick();
+  }
+  std::error_code ec;
+  for (const char* p : {"Processados", "Rascunho"}) fs::remove_all(raiz / p, ec);
+  return 0;
+}

@@ -1,0 +1,154 @@
+// The file forms: results, diagnostics, and what is left on disk after a failure.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "lzw.h"
+
+using namespace telvarim;
+namespace fs = std::filesystem;
+
+namespace {
+
+class LzwFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device rd;
+    pasta = fs::temp_directory_path() / ("telvarim-lzw-" + std::to_string(rd()) + std::to_string(rd()));
+    fs::create_directories(pasta);
+    lzw_set_diagnostics(&diag);
+  }
+  void TearDown() override {
+    lzw_set_diagnostics(&std::cout);
+    std::error_code ec;
+    fs::remove_all(pasta, ec);
+  }
+
+  fs::path Grava(const char* nome, const std::string& conteudo) {
+    fs::path p = pasta / nome;
+    std::ofstream(p, std::ios::binary) << conteudo;
+    return p;
+  }
+  static std::string Le(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string Texto() const {
+    std::string t;
+    for (int i = 0; i < 3000; ++i) t += "01" + std::to_string(1000000000 + i) + std::string(40, ' ') + "\r\n";
+    return t;
+  }
+
+  fs::path pasta;
+  std::ostringstream diag;
+};
+
+TEST_F(LzwFiles, RoundTripFileToFile) {
+  const std::string texto = Texto();
+  const fs::path txt = Grava("TMP1.REC", texto), z = pasta / "TMP2.REC", volta = pasta / "VOLTA.REC";
+  Grava("TMP2.REC", std::string(500000, 'o'));  // an older, longer file is replaced whole
+  int motivo = -1;
+  EXPECT_EQ(lzw_compress_file(txt, z, &motivo), kLzwCompressaoOk);
+  EXPECT_EQ(motivo, kLzwExpansaoOk);
+  EXPECT_LT(fs::file_size(z), texto.size() / 4);
+  EXPECT_EQ(lzw_expand_file(z, volta), kLzwExpansaoOk);
+  EXPECT_TRUE(Le(volta) == texto);
+  EXPECT_EQ(diag.str().substr(0, 15), "Compressing...\n");
+  EXPECT_NE(diag.str().find("\nExpanding...\n"), std::string::npos);
+}
+
+TEST_F(LzwFiles, EmptyFileRoundTrips) {
+  const fs::path vazio = Grava("VAZIO", ""), z = pasta / "Z", volta = pasta / "VOLTA";
+  EXPECT_EQ(lzw_compress_file(vazio, z), kLzwCompressaoOk);
+  EXPECT_EQ(Le(z), std::string("\xFF\xFF\x00\x00", 4));
+  EXPECT_EQ(lzw_expand_file(z, volta), kLzwExpansaoOk);
+  EXPECT_TRUE(fs::exists(volta));
+  EXPECT_EQ(fs::file_size(volta), 0u);
+}
+
+TEST_F(LzwFiles, FilesThatCannotBeOpenedCreateNothing) {
+  const fs::path existe = Grava("EXISTE", "abc");
+  const fs::path semEntrada = pasta / "NAO_EXISTE", saida = pasta / "SAIDA";
+  const fs::path semPasta = pasta / "NAO" / "EXISTE";
+  struct Caso {
+    const char* nome;
+    fs::path entrada, saida;
+  } casos[] = {
+      {"missing input", semEntrada, saida},
+      {"output in a missing folder", existe, semPasta},
+      {"output is a folder", existe, pasta},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.nome);
+    diag.str("");
+    int motivo = 0;
+    EXPECT_EQ(lzw_compress_file(c.entrada, c.saida, &motivo), kLzwCompressaoFalhou);
+    EXPECT_EQ(motivo, kLzwErroAbertura);
+    EXPECT_EQ(lzw_expand_file(c.entrada, c.saida), kLzwErroAbertura);
+    EXPECT_EQ(diag.str(), "Fatal error opening files.\nFatal error opening files.\n");
+  }
+  EXPECT_FALSE(fs::exists(saida));
+  EXPECT_FALSE(fs::exists(semPasta.parent_path()));
+  EXPECT_TRUE(fs::is_directory(pasta));
+  EXPECT_EQ(Le(existe), "abc");
+}
+
+// Opening the output would truncate the input before a byte of it was read.
+TEST_F(LzwFiles, OutputThatIsTheInputIsRefusedAndLeftIntact) {
+  const fs::path p = Grava("TMP1.REC", "ABABABA");
+  int motivo = 0;
+  EXPECT_EQ(lzw_compress_file(p, p, &motivo), kLzwCompressaoFalhou);
+  EXPECT_EQ(motivo, kLzwErroAbertura);
+  EXPECT_EQ(lzw_expand_file(p, pasta / "." / "TMP1.REC"), kLzwErroAbertura);
+  EXPECT_EQ(Le(p), "ABABABA");
+}
+
+TEST_F(LzwFiles, CorruptInputFailsAndLeavesNoOutput) {
+  // A good start long enough to have been written out before the fault: a zero byte, then codes 256,
+  // 257, ... each naming the string being defined (one zero longer every time), then a code that names
+  // nothing yet.
+  std::string z(2, '\0');
+  for (int c = 256; c < 656; ++c) z += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+  z += std::string("\xFF\x00\xFF\xFF\x00\x00", 6);
+  const fs::path entrada = Grava("TMP2.REC", z), saida = Grava("TMP1.REC", "old text");
+  EXPECT_EQ(lzw_expand_file(entrada, saida), kLzwErroExpansao);
+  EXPECT_FALSE(fs::exists(saida));
+  const std::string d = diag.str();
+  EXPECT_EQ(d.substr(0, 13), "Expanding...\n");
+  EXPECT_EQ(d.substr(d.size() - 35), "Fatal error during code expansion.\n");
+}
+
+// A full disk must not pass as success. The output here is a device: it must survive the failure.
+TEST_F(LzwFiles, WriteErrorsOnAFullDeviceAreFailures) {
+  const fs::path cheio = "/dev/full";
+  std::error_code ec;
+  if (!fs::is_character_file(cheio, ec)) GTEST_SKIP() << "no /dev/full on this system";
+  const fs::path txt = Grava("TMP1.REC", Texto());
+  int motivo = 0;
+  EXPECT_EQ(lzw_compress_file(txt, cheio, &motivo), kLzwCompressaoFalhou);
+  EXPECT_EQ(motivo, kLzwErroEscrita);
+  const fs::path z = pasta / "TMP2.REC";
+  ASSERT_EQ(lzw_compress_file(txt, z), kLzwCompressaoOk);
+  EXPECT_EQ(lzw_expand_file(z, cheio), kLzwErroEscrita);
+  EXPECT_TRUE(fs::is_character_file(cheio));
+  EXPECT_NE(diag.str().find("Fatal error writing output file.\n"), std::string::npos);
+}
+
+// A read error is not the end of the input; a half-written output must not remain.
+TEST_F(LzwFiles, UnreadableInputFailsAndLeavesNoOutput) {
+  const fs::path saida = pasta / "SAIDA";
+  int motivo = 0;
+  // A folder opens for reading on some systems and then fails on the first read.
+  EXPECT_EQ(lzw_compress_file(pasta, saida, &motivo), kLzwCompressaoFalhou);
+  EXPECT_TRUE(motivo == kLzwErroLeitura || motivo == kLzwErroAbertura) << motivo;
+  EXPECT_NE(lzw_expand_file(pasta, saida), kLzwExpansaoOk);
+  EXPECT_FALSE(fs::exists(saida));
+}
+
+}  // namespace
