@@ -1,12 +1,318 @@
+// seal / open / pack / unpack / keygen / sample: the envelope and the keys from the command line.
+//
+// Defaults are the product's: sign with the system's private key and seal to the central system's public
+// key; open with the system's private key and check the central system's signature. --as-central plays the
+// central system instead (its private key, the system's public key), which is how test and demo files are
+// made. Each failure is one stderr line "telvarim-cli: OP: error CODE: WHAT" with the envelope's or the
+// codec's result code.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "amostra.h"
+#include "chaves.h"
+#include "chaves_central.h"
 #include "commands.h"
+#include "crypto/cbc.h"
+#include "crypto/digest.h"
+#include "crypto/errors.h"
+#include "crypto/keygen.h"
+#include "crypto/keys.h"
+#include "crypto/os_random.h"
+#include "envelope.h"
+#include "lzw.h"
+#include "records.h"
 
 namespace telvarim::cli {
 
-int cmd_seal(const Argumentos&) { return Falha("seal", 0, "not available in this build"); }
-int cmd_open(const Argumentos&) { return Falha("open", 0, "not available in this build"); }
-int cmd_pack(const Argumentos&) { return Falha("pack", 0, "not available in this build"); }
-int cmd_unpack(const Argumentos&) { return Falha("unpack", 0, "not available in this build"); }
-int cmd_keygen(const Argumentos&) { return Falha("keygen", 0, "not available in this build"); }
-int cmd_sample(const Argumentos&) { return Falha("sample", 0, "not available in this build"); }
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Aspas(const std::string& s) { return "'" + s + "'"; }
+
+bool Legivel(const std::string& arquivo) { return static_cast<bool>(std::ifstream(arquivo, std::ios::binary)); }
+
+bool MesmoArquivo(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return fs::equivalent(a, b, ec);
+}
+
+// What an envelope code means for this pair of files.
+std::string MotivoEnvelope(int codigo, const std::string& in, const std::string& out, bool abrindo, int indice) {
+  switch (codigo) {
+    case kErrEnvelopeInput:
+      if (!Legivel(in)) return "cannot open " + Aspas(in);
+      return abrindo ? Aspas(in) + " is not a sealed file (no header end or trailer), or cannot be read"
+                     : "cannot read " + Aspas(in);
+    case kErrEnvelopeOutput:
+      if (MesmoArquivo(in, out)) return Aspas(in) + " and " + Aspas(out) + " are the same file";
+      return "cannot create or write " + Aspas(out);
+    case kErrEnvelopeRecipient:
+      return Aspas(in) + " holds no key for recipient index " + std::to_string(indice);
+    case kErrData: return "data error (an RSA block without the expected form)";
+    case kErrDigestAlgorithm: return "unknown digest algorithm (not 3 or 5)";
+    case kErrPadding: return "bad padding in the last block (wrong key or damaged file)";
+    case kErrLength:
+      return abrindo ? "length error: an encrypted key or signature over 128 bytes, or a length that runs past "
+                       "the end of " + Aspas(in) + " (damaged file)"
+                     : "length error (too many recipients, too much extra data or an input of 4 GiB or more)";
+    case kErrModulusLength: return "a key's modulus is longer than 1024 bits";
+    case kErrNeedRandom: return "the operating system gave no random bytes";
+    case kErrPrivateKey:
+      return abrindo ? "cannot recover the content key (wrong private key?)" : "signing failed (bad private key)";
+    case kErrPublicKey:
+      return abrindo ? "cannot open the signature (wrong sender key or damaged signature)"
+                     : "cannot encrypt the content key to a recipient (bad public key)";
+    case kErrSignature: return "the signature does not match the data (wrong sender key or altered file)";
+    case kErrEncryptionAlgorithm: return "unknown encryption algorithm (not 1 to 4)";
+    default: return "failed";
+  }
+}
+
+std::string MotivoLzw(int codigo, const std::string& in, const std::string& out) {
+  switch (codigo) {
+    case kLzwErroAbertura:
+      if (!Legivel(in)) return "cannot open " + Aspas(in);
+      return "cannot create " + Aspas(out);
+    case kLzwErroAlocacao: return "out of memory";
+    case kLzwErroExpansao: return "not valid compressed data (corrupt or foreign)";
+    case kLzwErroEscrita: return "cannot write " + Aspas(out) + " (disk full?)";
+    case kLzwErroLeitura: return "cannot read " + Aspas(in);
+    default: return "failed";
+  }
+}
+
+// A scratch file in the system's temporary folder, removed on every path.
+class Temporario {
+ public:
+  Temporario() {
+    unsigned char r[8] = {};
+    os_random_bytes(r, sizeof r);
+    char nome[40];
+    std::snprintf(nome, sizeof nome, "telvarim-cli-%02x%02x%02x%02x%02x%02x%02x%02x.tmp", r[0], r[1], r[2], r[3],
+                  r[4], r[5], r[6], r[7]);
+    std::error_code ec;
+    caminho_ = fs::temp_directory_path(ec) / nome;
+  }
+  ~Temporario() {
+    std::error_code ec;
+    fs::remove(caminho_, ec);
+  }
+  Temporario(const Temporario&) = delete;
+  Temporario& operator=(const Temporario&) = delete;
+  const fs::path& Caminho() const { return caminho_; }
+  std::string Texto() const { return caminho_.string(); }
+
+ private:
+  fs::path caminho_;
+};
+
+struct Papeis {
+  const RsaPrivateKey* privada = nullptr;  // signs when sealing, opens the content key when opening
+  RsaPublicKey outro{};                    // recipient when sealing, sender when opening
+};
+
+// The product's roles, or the central system's with --as-central. false (after the failure line) when this
+// build carries no central private key.
+bool PapeisPadrao(bool comoCentral, const char* op, Papeis& p, int& status) {
+  if (!comoCentral) {
+    p.privada = &ChavePrivadaSistema();
+    p.outro = ChavePublicaCentral();
+    return true;
+  }
+  p.privada = ChavePrivadaCentral();
+  if (p.privada == nullptr) {
+    status = Falha(op, 0,
+                   "--as-central needs the central system's private key, which this build does not carry "
+                   "(no central.key in its key folder)");
+    return false;
+  }
+  p.outro = ChavePublicaSistema();
+  return true;
+}
+
+// Compress then seal (pack, sample).
+int Empacota(const char* op, const std::string& texto, const std::string& saida, const Papeis& p) {
+  lzw_set_diagnostics(nullptr);
+  Temporario comprimido;
+  int motivo = 0;
+  if (lzw_compress_file(texto, comprimido.Caminho(), &motivo) != kLzwCompressaoOk)
+    return Falha(op, motivo, "compress: " + MotivoLzw(motivo, texto, comprimido.Texto()));
+  const int r = seal_file(comprimido.Caminho(), saida, *p.privada, &p.outro, 1, 0, nullptr, kCipherDesCbc,
+                          kDigestMd5);
+  if (r != 0) return Falha(op, r, "seal: " + MotivoEnvelope(r, comprimido.Texto(), saida, false, 0));
+  return 0;
+}
+
+bool CarregaPrivada(const char* op, const std::string& arquivo, RsaPrivateKey& k, int& status) {
+  std::string erro;
+  if (rsa_load_private_key(arquivo, k, &erro)) return true;
+  status = Falha(op, 0, "cannot load private key " + Aspas(arquivo) + ": " + erro);
+  return false;
+}
+
+bool CarregaPublica(const char* op, const std::string& arquivo, RsaPublicKey& k, int& status) {
+  std::string erro;
+  if (rsa_load_public_or_private_key(arquivo, k, &erro)) return true;
+  status = Falha(op, 0, "cannot load public key " + Aspas(arquivo) + ": " + erro);
+  return false;
+}
+
+}  // namespace
+
+int cmd_seal(const Argumentos& a) {
+  constexpr const char* kUso = "seal IN OUT [--key PRIV] [--to PUB]... [--cipher 0-4] [--digest 0|3|5]";
+  Linha l;
+  std::string erro;
+  if (!Analisa(a, {"key", "to", "cipher", "digest"}, {}, l, erro)) return Uso("seal", erro, kUso);
+  if (l.posicionais.size() != 2) return Uso("seal", "expects IN and OUT", kUso);
+  int cifra = kCipherDesCbc, resumo = kDigestMd5;
+  if (auto v = l.Valor("cipher")) {
+    auto n = Inteiro(*v, 0, 4);
+    if (!n) return Uso("seal", "--cipher must be 0 to 4", kUso);
+    cifra = static_cast<int>(*n);
+  }
+  if (auto v = l.Valor("digest")) {
+    auto n = Inteiro(*v, 0, 5);
+    if (!n || (*n != 0 && *n != kDigestMd2 && *n != kDigestMd5)) return Uso("seal", "--digest must be 0, 3 or 5", kUso);
+    resumo = static_cast<int>(*n);
+  }
+  int status = 0;
+  RsaPrivateKey privada = ChavePrivadaSistema();
+  if (auto k = l.Valor("key"); k && !CarregaPrivada("seal", *k, privada, status)) return status;
+  std::vector<RsaPublicKey> destinos;
+  for (const auto& arquivo : l.Valores("to")) {
+    RsaPublicKey k{};
+    if (!CarregaPublica("seal", arquivo, k, status)) return status;
+    destinos.push_back(k);
+  }
+  if (destinos.empty()) destinos.push_back(ChavePublicaCentral());
+  const std::string& in = l.posicionais[0];
+  const std::string& out = l.posicionais[1];
+  const int r = seal_file(in, out, privada, destinos.data(), static_cast<int>(destinos.size()), 0, nullptr, cifra,
+                          resumo);
+  if (r != 0) return Falha("seal", r, MotivoEnvelope(r, in, out, false, 0));
+  return 0;
+}
+
+int cmd_open(const Argumentos& a) {
+  constexpr const char* kUso = "open IN OUT [--key PRIV] [--from PUB] [--index N]";
+  Linha l;
+  std::string erro;
+  if (!Analisa(a, {"key", "from", "index"}, {}, l, erro)) return Uso("open", erro, kUso);
+  if (l.posicionais.size() != 2) return Uso("open", "expects IN and OUT", kUso);
+  int indice = 0;
+  if (auto v = l.Valor("index")) {
+    auto n = Inteiro(*v, 0, 2147483647);
+    if (!n) return Uso("open", "--index must be a number from 0", kUso);
+    indice = static_cast<int>(*n);
+  }
+  int status = 0;
+  RsaPrivateKey privada = ChavePrivadaSistema();
+  if (auto k = l.Valor("key"); k && !CarregaPrivada("open", *k, privada, status)) return status;
+  RsaPublicKey remetente = ChavePublicaCentral();
+  if (auto k = l.Valor("from"); k && !CarregaPublica("open", *k, remetente, status)) return status;
+  const std::string& in = l.posicionais[0];
+  const std::string& out = l.posicionais[1];
+  const int r = open_file(in, out, privada, remetente, indice);
+  if (r != 0) return Falha("open", r, MotivoEnvelope(r, in, out, true, indice));
+  return 0;
+}
+
+int cmd_pack(const Argumentos& a) {
+  constexpr const char* kUso = "pack TEXT OUT [--as-central]";
+  Linha l;
+  std::string erro;
+  if (!Analisa(a, {}, {"as-central"}, l, erro)) return Uso("pack", erro, kUso);
+  if (l.posicionais.size() != 2) return Uso("pack", "expects TEXT and OUT", kUso);
+  Papeis p;
+  int status = 0;
+  if (!PapeisPadrao(l.Tem("as-central"), "pack", p, status)) return status;
+  return Empacota("pack", l.posicionais[0], l.posicionais[1], p);
+}
+
+int cmd_unpack(const Argumentos& a) {
+  constexpr const char* kUso = "unpack SEALED TEXT [--as-central]";
+  Linha l;
+  std::string erro;
+  if (!Analisa(a, {}, {"as-central"}, l, erro)) return Uso("unpack", erro, kUso);
+  if (l.posicionais.size() != 2) return Uso("unpack", "expects SEALED and TEXT", kUso);
+  Papeis p;
+  int status = 0;
+  if (!PapeisPadrao(l.Tem("as-central"), "unpack", p, status)) return status;
+  lzw_set_diagnostics(nullptr);
+  const std::string& selado = l.posicionais[0];
+  const std::string& texto = l.posicionais[1];
+  Temporario aberto;
+  const int r = open_file(selado, aberto.Caminho(), *p.privada, p.outro, 0);
+  if (r != 0) return Falha("unpack", r, "open: " + MotivoEnvelope(r, selado, aberto.Texto(), true, 0));
+  const int e = lzw_expand_file(aberto.Caminho(), texto);
+  if (e != kLzwExpansaoOk) return Falha("unpack", e, "expand: " + MotivoLzw(e, aberto.Texto(), texto));
+  return 0;
+}
+
+int cmd_keygen(const Argumentos& a) {
+  constexpr const char* kUso = "keygen [--bits 512] NAME";
+  Linha l;
+  std::string erro;
+  if (!Analisa(a, {"bits"}, {}, l, erro)) return Uso("keygen", erro, kUso);
+  if (l.posicionais.size() != 1) return Uso("keygen", "expects NAME", kUso);
+  unsigned bits = kRsaDefaultBits;
+  if (auto v = l.Valor("bits")) {
+    auto n = Inteiro(*v, kRsaMinBits, kMaxRsaModulusBits);
+    if (!n) return Uso("keygen", "--bits must be 256 to 1024", kUso);
+    bits = static_cast<unsigned>(*n);
+  }
+  RsaPublicKey publica{};
+  RsaPrivateKey privada{};
+  const int r = rsa_generate_keypair(bits, os_random_bytes, publica, privada);
+  if (r != 0) return Falha("keygen", r, "key generation failed");
+  const std::string nome = l.posicionais[0];
+  if (!rsa_save_private_key(nome + ".key", privada, &erro)) return Falha("keygen", 0, erro);
+  // Only the owner needs to read a private key.
+  std::error_code ec;
+  fs::permissions(nome + ".key", fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
+  if (!rsa_save_public_key(nome + ".pub", publica, &erro)) return Falha("keygen", 0, erro);
+  return 0;
+}
+
+int cmd_sample(const Argumentos& a) {
+  const std::string uso = "sample [--holders N] [--seed S] OUT; N 0 to 10000, default " +
+                          std::to_string(kAmostraTitularesPadrao) + "; S default " +
+                          std::to_string(kAmostraSementePadrao);
+  Linha l;
+  std::string erro;
+  if (!Analisa(a, {"holders", "seed"}, {}, l, erro)) return Uso("sample", erro, uso);
+  if (l.posicionais.size() != 1) return Uso("sample", "expects OUT", uso);
+  int titulares = kAmostraTitularesPadrao;
+  if (auto v = l.Valor("holders")) {
+    auto n = Inteiro(*v, 0, kMaxUsuarios);
+    if (!n) return Uso("sample", "--holders must be 0 to 10000", uso);
+    titulares = static_cast<int>(*n);
+  }
+  std::uint64_t semente = kAmostraSementePadrao;
+  if (auto v = l.Valor("seed")) {
+    auto n = Inteiro(*v, 0, 9223372036854775807LL);
+    if (!n) return Uso("sample", "--seed must be a number from 0", uso);
+    semente = static_cast<std::uint64_t>(*n);
+  }
+  Papeis p;
+  int status = 0;
+  if (!PapeisPadrao(true, "sample", p, status)) return status;
+
+  const std::string texto = TextoAmostra(titulares, semente);
+  Temporario plano;
+  {
+    std::ofstream f(plano.Caminho(), std::ios::binary | std::ios::trunc);
+    f.write(texto.data(), static_cast<std::streamsize>(texto.size()));
+    f.close();
+    if (f.fail()) return Falha("sample", 0, "cannot write the temporary file " + Aspas(plano.Texto()));
+  }
+  return Empacota("sample", plano.Texto(), l.posicionais[0], p);
+}
 
 }  // namespace telvarim::cli

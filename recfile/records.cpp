@@ -43,13 +43,24 @@ class Escritor {
     }
     return *this;
   }
+  // Zero-padded to the width, a minus sign taking the first position ("%0*lld").
   Escritor& Num(long long v, int largura, const char* campo) {
-    char b[32];
-    int n = std::snprintf(b, sizeof b, "%0*lld", largura, v);
-    if (n != largura)
+    char b[24];
+    char* fim = b + sizeof b;
+    char* p = fim;
+    unsigned long long u = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+    do {
+      *--p = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u != 0);
+    const int digitos = static_cast<int>(fim - p);
+    const int sinal = v < 0 ? 1 : 0;
+    if (digitos + sinal > largura)
       throw ErroFormato(std::string("Valor ") + std::to_string(v) + " n\xE3o cabe no campo " + campo + " (" +
                         std::to_string(largura) + " d\xEDgitos)");
-    s_.append(b, static_cast<std::size_t>(n));
+    if (sinal) s_.push_back('-');
+    s_.append(static_cast<std::size_t>(largura - digitos - sinal), '0');
+    s_.append(p, static_cast<std::size_t>(digitos));
     return *this;
   }
   Escritor& Zeros(std::size_t n) {

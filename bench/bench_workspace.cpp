@@ -1,0 +1,210 @@
+// The workspace engine on a 10000-holder received file, all holders in one card type and one tariff (the
+// largest grid the workspace can show): processing (opening the seal, expanding, reading, the first grid
+// fill), the grid fill alone, the write-back, ordering by each key and the generation of the request.
+//
+// For the write-back and the ordering the straightforward algorithms are measured beside ours: comparing
+// every holder with every grid row, and the exchange sort that builds both keys of every compared pair anew.
+// Both are quadratic, so they run on 2000 rows and the time is scaled by (10000 / 2000)^2 to the full grid.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cadastrotelvarim.h"
+#include "chaves.h"
+#include "chaves_central.h"
+#include "cp1252.h"
+#include "envelope.h"
+#include "lzw.h"
+#include "pastas.h"
+
+namespace fs = std::filesystem;
+using namespace telvarim;
+
+namespace {
+
+constexpr int kPortadores = 10000;
+constexpr int kLinhasReferencia = 2000;
+
+void DefineRaiz(const fs::path& p) {
+#ifdef _WIN32
+  _putenv_s("TELVARIM_ROOT", p.string().c_str());
+#else
+  setenv("TELVARIM_ROOT", p.string().c_str(), 1);
+#endif
+}
+
+std::vector<std::string> TextoRecebido(int portadores) {
+  static const char* const kNomes[] = {"MARIA", "JOS\xC9", "ANA", "JO\xC3O", "ANT\xD4NIO", "FRANCISCA", "CARLOS", "\xC1LVARO"};
+  static const char* const kSobrenomes[] = {"SILVA", "SANTOS", "OLIVEIRA", "SOUZA", "ARA\xDAJO", "FERREIRA", "ALVES"};
+  std::mt19937 r(42);
+  RegCabecalho c;
+  c.CodCabecalho = 1;
+  c.CodEmpresa = 123;
+  c.NomeEmpresa = "EMPRESA DE BENCHMARK";
+  c.DataCriacao = c.DataTermino = "101226";
+  c.HoraCriacao = c.HoraTermino = "110000";
+  c.Criptografado = 1;
+  c.NomeArquivo = "RM_000123_0001_2612101100_1.REC";
+  c.ModoArredondamento = "0";
+  std::vector<std::string> l{FormataCabecalho(c)};
+  RegTipoCartao t{1, "VALE TRANSPORTE", 0, 100, 600};
+  l.push_back(FormataTipoCartao(t));
+  l.push_back(FormataTarifa(RegTarifa{3, "URBANA", 4.40, 0}));
+  for (int i = 0; i < portadores; ++i) {
+    RegUsuario u;
+    u.CodUsuario = 1000000 + static_cast<int>(r() % 9000000);
+    u.NumCartao = 1 + static_cast<int>(r() % 99999999);
+    u.Nome = std::string(kNomes[r() % 8]) + " " + kSobrenomes[r() % 7] + " " + kSobrenomes[r() % 7];
+    u.Matricula = std::to_string(r() % 100000);
+    u.TipoCartao = 1;
+    u.Grupos[0] = {3, static_cast<int>(r() % 300), static_cast<double>(r() % 30000) / 100};
+    for (int k = 0; k < 3; ++k) u.UltimasRecargas[static_cast<std::size_t>(k)] = static_cast<double>(r() % 30000) / 100;
+    l.push_back(FormataDetalhe(u, 0));
+  }
+  RegRodape rod;
+  rod.QtdRegistros = 4;
+  rod.Grupos[0].Quantidade = portadores;
+  l.push_back(FormataTrailer(rod));
+  return l;
+}
+
+// Writes the received file as the central system sends it: compressed, signed with the central's key,
+// encrypted to the system.
+void GravaRecebido(const fs::path& destino, const std::vector<std::string>& linhas) {
+  const fs::path texto = destino.parent_path() / "texto.tmp", lzw = destino.parent_path() / "lzw.tmp";
+  {
+    std::ofstream out(texto, std::ios::binary);
+    for (const auto& s : linhas) out << s << "\r\n";
+  }
+  if (lzw_compress_file(texto, lzw) != 1) std::abort();
+  const RsaPublicKey destinatario = ChavePublicaSistema();
+  if (seal_file(lzw, destino, *ChavePrivadaCentral(), &destinatario, 1, 0, nullptr, 1, 5) != 0) std::abort();
+  fs::remove(texto);
+  fs::remove(lzw);
+}
+
+class OperadorMudo : public OperadorRoteirizado {
+ public:
+  void LogAcrescenta(const std::string& l) override { OperadorRoteirizado::LogAcrescenta(l); }
+};
+
+template <class F>
+double Mediana(int vezes, F&& f) {
+  std::vector<double> t;
+  for (int i = 0; i < vezes; ++i) {
+    auto a = std::chrono::steady_clock::now();
+    f();
+    t.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - a).count());
+  }
+  std::sort(t.begin(), t.end());
+  return t[t.size() / 2];
+}
+
+// Every holder against every grid row, group by group: the write-back as first described.
+void EscritaQuadratica(CadastroTelvarim& c, Tabelas& tab) {
+  const GradeTexto& g = c.sgRecarga;
+  for (int i = 0; i < c.QtdUsuarios; ++i) {
+    RegUsuario& u = tab.Usuarios[static_cast<std::size_t>(i)];
+    for (int j = 1; j < g.RowCount(); ++j)
+      for (auto& gr : u.Grupos)
+        if (InteiroOuPadrao(Trim(g.Cell(0, j)), -1) == u.CodUsuario && InteiroOuPadrao(Trim(g.Cell(1, j)), -1) == u.NumCartao &&
+            g.Cell(2, j) == u.Matricula && u.TipoCartao == c.TipoCartaoAtual && gr.Tarifa == c.TarifaAtual) {
+          gr.ValorRecarga = DoubleDeMoeda(TextoParaMoeda(Trim(g.Cell(5, j))));
+          break;
+        }
+  }
+}
+
+// Adjacent exchanges until a pass makes none, both keys built anew for every comparison.
+void OrdenacaoPorTrocas(std::vector<RegListagem>& v, int item) {
+  bool trocou = true;
+  while (trocou) {
+    trocou = false;
+    for (std::size_t k = 0; k + 1 < v.size(); ++k)
+      if (ComparaBytes(CadastroTelvarim::ChaveClassificacao(v[k], item), CadastroTelvarim::ChaveClassificacao(v[k + 1], item)) > 0) {
+        std::swap(v[k], v[k + 1]);
+        trocou = true;
+      }
+  }
+}
+
+}  // namespace
+
+int main() {
+  const fs::path raiz = fs::temp_directory_path() / "telvarim-bench-workspace";
+  fs::remove_all(raiz);
+  fs::create_directories(raiz / "Recebidos");
+  DefineRaiz(raiz);
+  lzw_set_diagnostics(nullptr);
+  const std::string nome = "RM_000123_0001_2612101100_1.rec";
+  GravaRecebido(raiz / "Recebidos" / nome, TextoRecebido(kPortadores));
+
+  OperadorMudo op;
+  Tabelas tab;
+  ValoresPrograma prog;
+  CadastroTelvarim c(op, tab, prog);
+  c.FormCreate();
+
+  std::printf("workspace engine, %d holders in one card type and tariff (median of runs, ms)\n\n", kPortadores);
+  std::printf("%-40s %10s %12s %8s\n", "operation", "ours", "quadratic", "ratio");
+  auto linha = [](const char* op_, double nosso, double outro) {
+    if (outro > 0)
+      std::printf("%-40s %10.2f %12.1f %7.0fx\n", op_, nosso, outro, outro / nosso);
+    else
+      std::printf("%-40s %10.2f %12s %8s\n", op_, nosso, "-", "-");
+  };
+
+  const double processa = Mediana(5, [&] {
+    op.log.clear();
+    c.btnFecharClick();
+    c.btnprocessarClick();
+  });
+  if (c.QtdUsuarios != kPortadores || c.sgRecarga.RowCount() != kPortadores + 1) {
+    std::fprintf(stderr, "processing did not load the file (%d holders)\n", c.QtdUsuarios);
+    return 1;
+  }
+  linha("process (open, expand, read, fill)", processa, 0);
+  linha("grid fill", Mediana(7, [&] { c.cbtipocartaoChange(); }), 0);
+
+  const double escrita = Mediana(7, [&] { c.AtualizaArrayRecargas(); });
+  // The quadratic write-back on the first 2000 holders and rows, scaled to the full grid.
+  c.QtdUsuarios = kLinhasReferencia;
+  c.sgRecarga.SetRowCount(kLinhasReferencia + 1);
+  const double escritaQ = Mediana(1, [&] { EscritaQuadratica(c, tab); }) * 25.0;
+  c.QtdUsuarios = kPortadores;
+  c.cbtipocartaoChange();
+  linha("write-back", escrita, escritaQ);
+
+  static const char* const kItens[] = {"order by code (with write-back)", "order by name (with write-back)",
+                                       "order by employee no. (with write-back)"};
+  for (int item = 0; item < 3; ++item) {
+    c.rbClassificacao = item;
+    const double ordena = Mediana(5, [&] {
+      c.cbtipocartaoChange();
+      c.ClassificaGrid();
+    }) - Mediana(5, [&] { c.cbtipocartaoChange(); });
+    std::vector<RegListagem> amostra(tab.Listagem.begin(), tab.Listagem.begin() + kLinhasReferencia);
+    std::shuffle(amostra.begin(), amostra.end(), std::mt19937(item));
+    const double trocas = Mediana(1, [&] { OrdenacaoPorTrocas(amostra, item); }) * 25.0;
+    linha(kItens[item], ordena, trocas);
+  }
+
+  c.RetomandoRascunho = true;  // nothing to move between runs
+  linha("generation (format, compress, seal)", Mediana(5, [&] { c.GeraArquivo(c.PastaGerados, false); }), 0);
+  if (c.UltimaGeracao != 1) {
+    std::fprintf(stderr, "generation failed\n");
+    return 1;
+  }
+  std::printf("\nquadratic times: measured on %d rows and scaled by 25 to %d rows\n", kLinhasReferencia, kPortadores);
+  fs::remove_all(raiz);
+  return 0;
+}

@@ -1,0 +1,277 @@
+// The telvarim-cli contract, run as integrators run it: exit status, the one stderr line with the result
+// code, the files made and the files not left behind.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cp1252.h"
+#include "records.h"
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
+namespace telvarim {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
+
+struct Resultado {
+  int status = -1;
+  std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device rd;
+    dir_ = fs::temp_directory_path() / ("telvarim-cli-test-" + std::to_string(rd()) + std::to_string(rd()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string P(const std::string& name) const { return (dir_ / name).string(); }
+  static std::string Q(const std::string& s) { return "\"" + s + "\""; }
+
+  Resultado Cmd(const std::string& args) const {
+    const std::string line = Q(TELVARIM_CLI) + " " + args + " >" + Q(P("stdout")) + " 2>" + Q(P("stderr"));
+#if defined(_WIN32)
+    const int status = std::system(("\"" + line + "\"").c_str());
+#else
+    const int raw = std::system(line.c_str());
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+#endif
+    return {status, ReadAll(P("stdout")), ReadAll(P("stderr"))};
+  }
+  // Runs and expects success with nothing on either stream.
+  void Ok(const std::string& args) const {
+    const Resultado r = Cmd(args);
+    EXPECT_EQ(r.status, 0) << args << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << args;
+    EXPECT_EQ(r.err, "") << args;
+  }
+
+  const std::string text_ = Utf8ParaCp1252("00 CABEÇALHO JOÃO\r\n01 DETALHE ÁLVARO\r\n") + std::string(3000, 'z');
+
+ private:
+  fs::path dir_;
+};
+
+TEST_F(Cli, PackAndUnpackInEitherRole) {
+  WriteAll(P("t.txt"), text_);
+  Ok("pack --as-central " + Q(P("t.txt")) + " " + Q(P("a_1.rec")));
+  Ok("unpack " + Q(P("a_1.rec")) + " " + Q(P("a.txt")));
+  EXPECT_EQ(ReadAll(P("a.txt")), text_);
+
+  Ok("pack " + Q(P("t.txt")) + " " + Q(P("b_2.rec")));
+  Ok("unpack --as-central " + Q(P("b_2.rec")) + " " + Q(P("b.txt")));
+  EXPECT_EQ(ReadAll(P("b.txt")), text_);
+  // DES-CBC and MD5 with one 512-bit recipient.
+  const std::string sealed = ReadAll(P("b_2.rec"));
+  ASSERT_GT(sealed.size(), 180u);
+  EXPECT_EQ(sealed[29], 1);
+  EXPECT_EQ(sealed[30], 5);
+}
+
+TEST_F(Cli, SealAndOpenWithKeyFilesAndOptions) {
+  Ok("keygen " + Q(P("k1")));
+  Ok("keygen --bits 768 " + Q(P("k2")));
+  EXPECT_EQ(fs::file_size(P("k1.key")), 706u);
+  EXPECT_EQ(fs::file_size(P("k1.pub")), 258u);
+  WriteAll(P("in"), text_);
+
+  // A private key file stands for its public half after --to.
+  Ok("seal " + Q(P("in")) + " " + Q(P("s")) + " --key " + Q(P("k1.key")) + " --to " + Q(P("k2.pub")) + " --to " +
+     Q(P("k1.key")) + " --cipher 3 --digest 3");
+  const std::string s = ReadAll(P("s"));
+  EXPECT_EQ(s[29], 3);
+  EXPECT_EQ(s[30], 3);
+  EXPECT_EQ(s[41], 2) << "two recipients";
+  Ok("open " + Q(P("s")) + " " + Q(P("o1")) + " --key " + Q(P("k1.key")) + " --from " + Q(P("k1.pub")) +
+     " --index 1");
+  EXPECT_EQ(ReadAll(P("o1")), text_);
+  Ok("open " + Q(P("s")) + " " + Q(P("o0")) + " --key " + Q(P("k2.key")) + " --from " + Q(P("k1.key")));
+  EXPECT_EQ(ReadAll(P("o0")), text_);
+
+  Ok("seal " + Q(P("in")) + " " + Q(P("plain")) + " --cipher 0 --digest 0");
+  EXPECT_EQ(fs::file_size(P("plain")), text_.size() + 39);
+  Ok("open " + Q(P("plain")) + " " + Q(P("o2")));
+  EXPECT_EQ(ReadAll(P("o2")), text_);
+}
+
+// Each failure: a non-zero status, one stderr line of the given form, and no output file.
+TEST_F(Cli, FailuresGiveOneLineWithTheResultCode) {
+  WriteAll(P("t.txt"), text_);
+  Ok("pack " + Q(P("t.txt")) + " " + Q(P("req_2.rec")));  // sealed to the central system
+  Ok("pack --as-central " + Q(P("t.txt")) + " " + Q(P("rec_1.rec")));
+  std::string tampered = ReadAll(P("rec_1.rec"));
+  tampered[120] = static_cast<char>(tampered[120] ^ 1);
+  WriteAll(P("tampered.rec"), tampered);
+  const std::string keys = TELVARIM_KEYS_DIR;
+  // Sealed as the central system would, but of text that is not LZW data.
+  Ok("seal " + Q(P("t.txt")) + " " + Q(P("raw.rec")) + " --key " + Q(keys + "/central.key") + " --to " +
+     Q(keys + "/system.key"));
+
+  struct Case {
+    std::string args;
+    std::string line;  // regular expression for the whole stderr
+    int status;        // 0: any non-zero
+  };
+  const std::string out = Q(P("out"));
+  const Case cases[] = {
+      {"open " + Q(P("missing")) + " " + out, "telvarim-cli: open: error 241: cannot open '.*missing'\n", 0},
+      {"open " + Q(P("t.txt")) + " " + out, "telvarim-cli: open: error 241: .*not a sealed file.*\n", 0},
+      {"open " + Q(P("tampered.rec")) + " " + out, "telvarim-cli: open: error 1035: .*\n", 0},
+      {"open " + Q(P("rec_1.rec")) + " " + out + " --index 1", "telvarim-cli: open: error 243: .*index 1\n", 0},
+      {"open " + Q(P("req_2.rec")) + " " + out, "telvarim-cli: open: error 1033: .*\n", 0},
+      {"unpack " + Q(P("req_2.rec")) + " " + out, "telvarim-cli: unpack: error 1033: open: .*\n", 0},
+      {"unpack " + Q(P("raw.rec")) + " " + out, "telvarim-cli: unpack: error 3: expand: .*\n", 0},
+      {"pack " + Q(P("missing")) + " " + out, "telvarim-cli: pack: error 1: compress: cannot open .*\n", 0},
+      {"seal " + Q(P("t.txt")) + " " + Q(P("no-folder/out")), "telvarim-cli: seal: error 242: .*\n", 0},
+      {"seal " + Q(P("t.txt")) + " " + out + " --key " + Q(P("missing.key")),
+       "telvarim-cli: seal: cannot load private key .*\n", 0},
+      {"seal " + Q(P("t.txt")) + " " + out + " --cipher 5", "telvarim-cli: seal: --cipher must be 0 to 4 .*\n", 2},
+      {"seal " + Q(P("t.txt")) + " " + out + " --digest 4", "telvarim-cli: seal: --digest must be .*\n", 2},
+      {"open " + Q(P("t.txt")) + " " + out + " --bogus 1", "telvarim-cli: open: unknown option --bogus .*\n", 2},
+      {"keygen --bits 100 " + Q(P("k")), "telvarim-cli: keygen: --bits must be 256 to 1024 .*\n", 2},
+      {"sample --holders 10001 " + out, "telvarim-cli: sample: --holders must be 0 to 10000 .*\n", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const Resultado r = Cmd(c.args);
+    if (c.status == 0) {
+      EXPECT_NE(r.status, 0);
+    } else {
+      EXPECT_EQ(r.status, c.status);
+    }
+    EXPECT_LT(r.status, 128) << "not a crash";
+    EXPECT_TRUE(std::regex_match(r.err, std::regex(c.line))) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(fs::exists(P("out")));
+  }
+}
+
+// The sample's records, as the record readers take them.
+struct Amostra {
+  RegCabecalho cabecalho;
+  std::vector<RegTipoCartao> tipos;
+  std::set<std::size_t> comprimentosTipo;
+  std::set<int> tarifas;
+  std::vector<RegUsuario> usuarios;
+  RegRodape rodape;
+  int linhas = 0;
+};
+
+Amostra LeAmostra(const std::string& texto) {
+  Amostra a;
+  std::vector<std::int32_t> porCreditos(kMaxTiposCartao, -1);
+  for (const std::string& l : SeparaLinhas(texto)) {
+    ++a.linhas;
+    const std::string tipo = l.substr(0, 2);
+    if (tipo == "00") {
+      EXPECT_TRUE(LeCabecalho(l, a.linhas, a.cabecalho)) << l;
+    } else if (tipo == "04") {
+      RegTipoCartao t;
+      EXPECT_TRUE(LeTipoCartao(l, a.linhas, t)) << l;
+      porCreditos[static_cast<std::size_t>(t.Codigo)] = t.PorCreditos;
+      a.comprimentosTipo.insert(l.size());
+      a.tipos.push_back(t);
+    } else if (tipo == "05") {
+      RegTarifa t;
+      EXPECT_TRUE(LeTarifa(l, a.linhas, t)) << l;
+      a.tarifas.insert(t.Codigo);
+    } else if (tipo == "01") {
+      const std::int32_t codigo = TipoCartaoDoDetalhe(l, a.linhas);
+      EXPECT_GE(porCreditos.at(static_cast<std::size_t>(codigo)), 0) << "card type given before its details";
+      RegUsuario u;
+      EXPECT_TRUE(LeDetalhe(l, a.linhas, porCreditos.at(static_cast<std::size_t>(codigo)), u)) << l;
+      a.usuarios.push_back(u);
+    } else {
+      EXPECT_EQ(tipo, "99");
+      EXPECT_TRUE(LeTrailer(l, a.linhas, a.rodape)) << l;
+    }
+  }
+  return a;
+}
+
+TEST_F(Cli, SampleIsARealisticReceivedFileAndTheSameForASeed) {
+  Ok("sample --holders 400 --seed 7 " + Q(P("a_1.rec")));
+  Ok("sample --seed 7 --holders 400 " + Q(P("b_1.rec")));
+  Ok("sample --holders 400 --seed 8 " + Q(P("c_1.rec")));
+  EXPECT_NE(ReadAll(P("a_1.rec")), ReadAll(P("b_1.rec"))) << "each sealing has its own key material";
+  for (const char* f : {"a", "b", "c"}) Ok("unpack " + Q(P(std::string(f) + "_1.rec")) + " " + Q(P(f)));
+  const std::string texto = ReadAll(P("a"));
+  EXPECT_EQ(ReadAll(P("b")), texto);
+  EXPECT_NE(ReadAll(P("c")), texto);
+  EXPECT_EQ(texto.substr(texto.size() - 2), "\r\n");
+
+  const Amostra a = LeAmostra(texto);
+  EXPECT_TRUE(std::regex_match(a.cabecalho.NomeArquivo, std::regex("RM_[0-9]{6}_[0-9]{4}_[0-9]{10}_1\\.REC *")))
+      << a.cabecalho.NomeArquivo;
+  EXPECT_TRUE(std::regex_match(SeqDoNomeArquivo(a.cabecalho), std::regex("[0-9]{4}")));
+  EXPECT_EQ(a.cabecalho.Criptografado, 1);
+
+  bool dinheiro = false, creditos = false;
+  for (const auto& t : a.tipos) {
+    EXPECT_GE(t.Codigo, 1);
+    EXPECT_LE(t.Codigo, 120);
+    (t.PorCreditos == 0 ? dinheiro : creditos) = true;
+  }
+  EXPECT_TRUE(dinheiro && creditos);
+  EXPECT_EQ(a.comprimentosTipo, (std::set<std::size_t>{61, 66, 67})) << "with and without ValorMaximo";
+  EXPECT_GE(a.tarifas.size(), 3u);
+  for (int t : a.tarifas) EXPECT_TRUE(t >= 1 && t <= 14) << t;
+
+  ASSERT_EQ(a.usuarios.size(), 400u);
+  std::array<int, 4> grupos{};
+  bool acentos = false;
+  for (const auto& u : a.usuarios) {
+    for (std::size_t g = 0; g < 4; ++g) {
+      const int t = u.Grupos[g].Tarifa;
+      if (t == 0) continue;
+      ++grupos[g];
+      EXPECT_EQ(a.tarifas.count(t), 1u) << "tariff " << t << " has a record";
+    }
+    for (unsigned char c : u.Nome) acentos = acentos || c >= 0x80;
+  }
+  EXPECT_EQ(grupos[0], 400);
+  EXPECT_GT(grupos[1], 0);
+  EXPECT_GT(grupos[3], 0);
+  EXPECT_TRUE(acentos);
+  for (std::size_t g = 0; g < 4; ++g) EXPECT_EQ(a.rodape.Grupos[g].Quantidade, grupos[g]);
+  EXPECT_EQ(a.rodape.QtdRegistros, a.linhas);
+  // Every value also fits the request that answers the file.
+  std::vector<std::int32_t> porCreditos(kMaxTiposCartao, 0);
+  for (const auto& t : a.tipos) {
+    EXPECT_NO_THROW(FormataTipoCartao(t)) << t.Codigo;
+    porCreditos[static_cast<std::size_t>(t.Codigo)] = t.PorCreditos;
+  }
+  for (const auto& u : a.usuarios)
+    EXPECT_NO_THROW(FormataDetalhe(u, porCreditos[static_cast<std::size_t>(u.TipoCartao)])) << u.CodUsuario;
+
+  Ok("sample " + Q(P("d_1.rec")));
+  Ok("unpack " + Q(P("d_1.rec")) + " " + Q(P("d")));
+  EXPECT_EQ(LeAmostra(ReadAll(P("d"))).usuarios.size(), 50u) << "the default holder count";
+}
+
+}  // namespace
+}  // namespace telvarim

@@ -1,0 +1,97 @@
+// One whole exchange with the real packing: a received file made by `telvarim-cli sample` (sealed as the
+// central system seals), processed by the workspace, values typed, the request generated, and the request
+// opened again with the central system's key: its records carry the typed values.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "ambiente.h"
+#include "chaves_central.h"
+#include "envelope.h"
+
+namespace fs = std::filesystem;
+using namespace telvarim;
+using namespace telvarim::teste;
+
+namespace {
+
+class PontaAPonta : public Workspace {};
+
+std::string Aspas(const fs::path& p) { return "\"" + p.string() + "\""; }
+
+}  // namespace
+
+TEST_F(PontaAPonta, TypedValuesReachTheCentralSystem) {
+  const fs::path recebido = raiz / "Recebidos" / "RM_000123_0001_2612101100_1.rec";
+  fs::create_directories(recebido.parent_path());
+  ASSERT_EQ(std::system((Aspas(TELVARIM_CLI) + " sample --holders 40 --seed 5 " + Aspas(recebido)).c_str()), 0);
+
+  CadastroTelvarim c(op, tabelas, programa, relogio);  // the product's codecs and keys
+  c.FormCreate();
+  c.btnprocessarClick();
+  ASSERT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::tbDigitacao) << (op.avisos.empty() ? "" : op.avisos[0].texto);
+  ASSERT_GT(c.sgRecarga.RowCount(), 2);
+
+  // A card type and tariff whose grid has two holders showing their group 1; type a value on each,
+  // confirming it with Enter.
+  auto linhasGrupo1 = [&] {
+    std::vector<int> v;
+    for (int r = 1; r < c.sgRecarga.RowCount(); ++r)
+      for (int i = 0; i < c.QtdUsuarios; ++i) {
+        const RegUsuario& u = tabelas.Usuarios[static_cast<std::size_t>(i)];
+        if (std::to_string(u.CodUsuario) == c.sgRecarga.Cell(0, r) && u.Grupos[0].Tarifa == c.TarifaAtual) {
+          v.push_back(r);
+          break;
+        }
+      }
+    return v;
+  };
+  std::vector<int> linhas1;
+  for (int t = 0; t < static_cast<int>(c.cbtipocartao.Items.size()) && linhas1.size() < 2; ++t)
+    for (int ta = 0; ta < static_cast<int>(c.cbtarifa.Items.size()) && linhas1.size() < 2; ++ta) {
+      c.cbtipocartao.ItemIndex = t;
+      c.cbtarifa.ItemIndex = ta;
+      c.cbtipocartaoChange();
+      linhas1 = linhasGrupo1();
+    }
+  ASSERT_GE(linhas1.size(), 2u);
+  const bool credito = tabelas.TipoCartao(c.TipoCartaoAtual).PorCreditos != 0;
+  const std::string valores[2] = {credito ? "7" : "12,34", credito ? "3" : "5.5"};
+  int codigos[2];
+  int n = 0;
+  for (int r : {linhas1[0], linhas1[1]}) {
+    codigos[n] = std::stoi(c.sgRecarga.Cell(0, r));
+    c.sgRecarga.Row = r;
+    c.sgRecarga.SetCell(5, r, valores[n++]);
+    c.sgRecargaKeyPress('\r');
+  }
+  ASSERT_EQ(n, 2);
+  ASSERT_TRUE(op.Textos().empty()) << op.Textos()[0];
+  c.btngerararquivoClick();
+  ASSERT_EQ(c.UltimaGeracao, 1) << (op.avisos.empty() ? "" : op.avisos[0].texto);
+  EXPECT_TRUE(fs::exists(raiz / "Processados" / recebido.filename()));
+
+  // The central system's side: open with its key, check the system's signature, expand.
+  const fs::path pedido = raiz / "Gerados" / c.ArquivoGerado, aberto = raiz / "aberto.lzw", texto = raiz / "texto.txt";
+  ASSERT_EQ(open_file(pedido, aberto, *ChavePrivadaCentral(), ChavePublicaSistema(), 0), 0);
+  ASSERT_EQ(lzw_expand_file(aberto, texto), 0);
+  const std::vector<std::string> linhas = SeparaLinhas(CodecsTeste::Le(texto));
+  ASSERT_GE(linhas.size(), 3u);
+  RegCabecalho h;
+  ASSERT_TRUE(LeCabecalho(linhas.front(), 1, h));
+  EXPECT_EQ(Trim(h.NomeArquivo), c.ArquivoGerado);
+
+  const std::string esperados[2] = {credito ? "000000000000000007" : "000000000000001234",
+                                    credito ? "000000000000000003" : "000000000000000550"};
+  int achados = 0;
+  for (const auto& l : linhas) {
+    if (l.rfind("01", 0) != 0) continue;
+    const int cod = std::stoi(l.substr(2, 10));
+    for (int r = 0; r < 2; ++r)
+      if (cod == codigos[r] && std::stoi(l.substr(92, 3)) == c.TipoCartaoAtual) {
+        EXPECT_EQ(l.substr(135, 18), esperados[r]) << cod;
+        ++achados;
+      }
+  }
+  EXPECT_EQ(achados, 2);
+}
