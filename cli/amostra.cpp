@@ -66,7 +66,7 @@ struct TipoAmostra {
   int porCreditos;
   int percentual;     // two implied decimals
   int maximo;         // centavos or credits; -1: no ValorMaximo (61 columns)
-  int digitosMaximo;  // 5 (66 columns) or 6 (67 columns); kept below 100000, as a request writes 5 digits
+  int digitosMaximo;  // 5 (66 columns) or 6 (67 columns)
   int peso;           // share of the holders
 };
 

@@ -27,7 +27,10 @@ constexpr Comando kComandos[] = {
     {"pack", "pack TEXT OUT [--as-central]", "compress then seal a record text", cmd_pack},
     {"unpack", "unpack SEALED TEXT [--as-central]", "open then expand a sealed file", cmd_unpack},
     {"keygen", "keygen [--bits 512] NAME", "make a key pair NAME.key / NAME.pub", cmd_keygen},
-    {"sample", "sample [--holders N] [--seed S] OUT", "write a sample received file", cmd_sample},
+    {"sample", "sample [--holders N] [--seed S] OUT",
+     "write a sample received file, sealed as the central system sends it (N 0-10000, default 50; seed "
+     "default 1)",
+     cmd_sample},
     {"batch", "batch [--root DIR] [--values FILE] NAME",
      "process a received file and generate its request", cmd_batch},
 };

@@ -260,8 +260,10 @@ std::string FormataTipoCartao(const RegTipoCartao& t) {
       .Num(t.Codigo, 3, "Codigo")
       .Txt(t.Descricao, 50)
       .Num(t.PorCreditos, 1, "PorCreditos")
-      .Num(Trunca(t.PercentualTarifa * 100.0 + 0.01, "PercentualTarifa"), 5, "PercentualTarifa")
-      .Num(maximo, 5, "ValorMaximo");
+      .Num(Trunca(t.PercentualTarifa * 100.0 + 0.01, "PercentualTarifa"), 5, "PercentualTarifa");
+  // A maximum read from a six-digit field (a 67-column record) keeps its sixth digit: the record is then 67
+  // columns long, a length every reader of the layout takes as a six-digit maximum.
+  e.Num(maximo, maximo > 99999 ? 6 : 5, "ValorMaximo");
   return e.Fim();
 }
 

@@ -114,8 +114,9 @@ class ErroFormato : public std::runtime_error {
 // Whole centavos of an amount in reais: reais × 100 + 0.01, truncated toward zero.
 long long Centavos(double reais);
 
-// Formatting as a request writes each record (lengths 276, 66, 42, 273, 156). Texts are padded with blanks
-// or cut to their width; numbers are zero-padded and throw ErroFormato when wider than their field.
+// Formatting as a request writes each record (lengths 276, 66, 42, 273, 156; a card type whose maximum
+// needs six digits is written 67 long). Texts are padded with blanks or cut to their width; numbers are
+// zero-padded and throw ErroFormato when wider than their field.
 std::string FormataCabecalho(const RegCabecalho& c);
 std::string FormataTipoCartao(const RegTipoCartao& t);
 std::string FormataTarifa(const RegTarifa& t);

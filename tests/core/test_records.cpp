@@ -314,7 +314,7 @@ TEST(Records, ValuesWiderThanTheirFieldAreRefused) {
   u.TipoCartao = 7;
   u.Grupos[1] = {5, 7, 1000};  // 1000 credits do not fit three digits
   EXPECT_THROW(FormataDetalhe(u, 1), ErroFormato);
-  RegTipoCartao t{7, "X", 1, 100, 123456};  // a six-digit maximum does not fit the five written
+  RegTipoCartao t{7, "X", 1, 100, 1234567};  // not even the six digits a 67-column record holds
   EXPECT_THROW(FormataTipoCartao(t), ErroFormato);
   u.Grupos[1] = {};
   u.Grupos[0].ValorRecarga = -2.5;  // a draft may hold a negative value: the sign takes a digit
@@ -359,6 +359,14 @@ TEST(Records, FormatThenReadGivesTheSameRecords) {
       EXPECT_EQ(d.substr(99, 18), "000000000000012300");  // 123,99 comes back as 123,00
     }
   }
+
+  // A six-digit maximum comes back in a 67-column record that reads the same.
+  RegTipoCartao grande, grande2;
+  ASSERT_TRUE(LeTipoCartao(TipoCartao(67, '1', "123456"), 0, grande));
+  std::string lg = FormataTipoCartao(grande);
+  EXPECT_EQ(lg.size(), 67u);
+  ASSERT_TRUE(LeTipoCartao(lg, 0, grande2));
+  EXPECT_DOUBLE_EQ(grande2.ValorMaximo, 123456);
 
   RegTarifa ta, ta2;
   ASSERT_TRUE(LeTarifa("0503URBANA    0000000000000002300000000077", 0, ta));

@@ -152,6 +152,13 @@ TEST_F(Grade, EnterChecksFormatsAndStoresTheValue) {
     EXPECT_EQ(c.sgRecarga.Row, caso.desce ? 2 : 1);
   }
   EXPECT_EQ(op.avisos.size(), 1u);
+  // A negative value becomes positive and waits; the next Enter validates it.
+  Mostra(c, 0, 1);
+  Digita(c, 1, "-3");
+  EXPECT_EQ(c.sgRecarga.Row, 1);
+  c.sgRecargaKeyPress('\r');
+  EXPECT_EQ(c.sgRecarga.Cell(5, 1), "3,00");
+  EXPECT_EQ(c.sgRecarga.Row, 2);
   // "Valor Inválido" is an error box; the others are plain notices.
   Mostra(c, 0, 1);
   op.avisos.clear();
