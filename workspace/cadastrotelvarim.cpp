@@ -450,12 +450,8 @@ void CadastroTelvarim::cbtipocartaoChange() {
       const GrupoRecarga& gr = u.Grupos[static_cast<std::size_t>(g)];
       sgRecarga.SetRowCount(sgRecarga.RowCount() + 1);
       const int row = sgRecarga.RowCount() - 2;
-      sgRecarga.SetCell(0, row, NumeroTexto(u.CodUsuario));
-      sgRecarga.SetCell(1, row, NumeroTexto(u.NumCartao));
-      sgRecarga.SetCell(2, row, u.Matricula);
-      sgRecarga.SetCell(3, row, u.Nome);
-      sgRecarga.SetCell(4, row, NumeroTexto(gr.CMM));
-      sgRecarga.SetCell(5, row, Formatado(gr.ValorRecarga, FormatoValor));
+      PreencheLinha(row, RegListagem{u.CodUsuario, u.NumCartao, u.Nome, u.Matricula, u.TipoCartao, gr.Tarifa, gr.CMM,
+                                     gr.ValorRecarga});
       for (int k = 0; k < 3; ++k)
         sgRecarga.SetCell(6 + k, row, Formatado(u.UltimasRecargas[static_cast<std::size_t>(3 * g + k)], FormatoValor));
     }
@@ -480,6 +476,15 @@ void CadastroTelvarim::cbtipocartaoChange() {
 }
 
 void CadastroTelvarim::cbtarifaChange() { cbtipocartaoChange(); }
+
+void CadastroTelvarim::PreencheLinha(int row, const RegListagem& e) {
+  sgRecarga.SetCell(0, row, NumeroTexto(e.CodUsuario));
+  sgRecarga.SetCell(1, row, NumeroTexto(e.NumCartao));
+  sgRecarga.SetCell(2, row, e.Matricula);
+  sgRecarga.SetCell(3, row, e.Nome);
+  sgRecarga.SetCell(4, row, NumeroTexto(e.CMM));
+  sgRecarga.SetCell(5, row, Formatado(e.ValorRecarga, FormatoValor));
+}
 
 // --- editing and totals ----------------------------------------------------------------------------------
 
@@ -979,12 +984,7 @@ void CadastroTelvarim::ClassificaGrid() {
     const RegListagem& e = copia[static_cast<std::size_t>(i)];
     tab_.Listagem[static_cast<std::size_t>(k)] = e;
     const int row = k + 1;
-    sgRecarga.SetCell(0, row, NumeroTexto(e.CodUsuario));
-    sgRecarga.SetCell(1, row, NumeroTexto(e.NumCartao));
-    sgRecarga.SetCell(2, row, e.Matricula);
-    sgRecarga.SetCell(3, row, e.Nome);
-    sgRecarga.SetCell(4, row, NumeroTexto(e.CMM));
-    sgRecarga.SetCell(5, row, Formatado(e.ValorRecarga, FormatoValor));
+    PreencheLinha(row, e);
     const Extra& x = extras[static_cast<std::size_t>(i)];
     sgRecarga.SetCell(6, row, x.c6);
     sgRecarga.SetCell(7, row, x.c7);

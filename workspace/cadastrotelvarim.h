@@ -177,6 +177,7 @@ class CadastroTelvarim {
   void DefineValorPadrao(Moeda v);
   void Enter();
   void EscreveTitulos(bool credito);
+  void PreencheLinha(int row, const RegListagem& e);  // columns 0-5 of a holder's row
   void LogBannerFim();
   bool SalvaLinhas(const std::filesystem::path& arquivo, const std::vector<std::string>& linhas) const;
   template <class F>

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cp1252.h"
+#include "pasta_temporaria.h"
 #include "records.h"
 
 #if !defined(_WIN32)
@@ -26,11 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteAll(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
 
 struct Resultado {
@@ -38,18 +34,9 @@ struct Resultado {
   std::string out, err;
 };
 
-class Cli : public ::testing::Test {
+class Cli : public teste::PastaTemporaria {
  protected:
-  void SetUp() override {
-    std::random_device rd;
-    dir_ = fs::temp_directory_path() / ("telvarim-cli-test-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string P(const std::string& name) const { return (dir_ / name).string(); }
+  std::string P(const std::string& name) const { return (pasta / name).string(); }
   static std::string Q(const std::string& s) { return "\"" + s + "\""; }
 
   Resultado Cmd(const std::string& args) const {
@@ -60,7 +47,7 @@ class Cli : public ::testing::Test {
     const int raw = std::system(line.c_str());
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
 #endif
-    return {status, ReadAll(P("stdout")), ReadAll(P("stderr"))};
+    return {status, teste::LeArquivo(P("stdout")), teste::LeArquivo(P("stderr"))};
   }
   // Runs and expects success with nothing on either stream.
   void Ok(const std::string& args) const {
@@ -71,22 +58,19 @@ class Cli : public ::testing::Test {
   }
 
   const std::string text_ = Utf8ParaCp1252("00 CABEÇALHO JOÃO\r\n01 DETALHE ÁLVARO\r\n") + std::string(3000, 'z');
-
- private:
-  fs::path dir_;
 };
 
 TEST_F(Cli, PackAndUnpackInEitherRole) {
   WriteAll(P("t.txt"), text_);
   Ok("pack --as-central " + Q(P("t.txt")) + " " + Q(P("a_1.rec")));
   Ok("unpack " + Q(P("a_1.rec")) + " " + Q(P("a.txt")));
-  EXPECT_EQ(ReadAll(P("a.txt")), text_);
+  EXPECT_EQ(teste::LeArquivo(P("a.txt")), text_);
 
   Ok("pack " + Q(P("t.txt")) + " " + Q(P("b_2.rec")));
   Ok("unpack --as-central " + Q(P("b_2.rec")) + " " + Q(P("b.txt")));
-  EXPECT_EQ(ReadAll(P("b.txt")), text_);
+  EXPECT_EQ(teste::LeArquivo(P("b.txt")), text_);
   // DES-CBC and MD5 with one 512-bit recipient.
-  const std::string sealed = ReadAll(P("b_2.rec"));
+  const std::string sealed = teste::LeArquivo(P("b_2.rec"));
   ASSERT_GT(sealed.size(), 180u);
   EXPECT_EQ(sealed[29], 1);
   EXPECT_EQ(sealed[30], 5);
@@ -102,20 +86,20 @@ TEST_F(Cli, SealAndOpenWithKeyFilesAndOptions) {
   // A private key file stands for its public half after --to.
   Ok("seal " + Q(P("in")) + " " + Q(P("s")) + " --key " + Q(P("k1.key")) + " --to " + Q(P("k2.pub")) + " --to " +
      Q(P("k1.key")) + " --cipher 3 --digest 3");
-  const std::string s = ReadAll(P("s"));
+  const std::string s = teste::LeArquivo(P("s"));
   EXPECT_EQ(s[29], 3);
   EXPECT_EQ(s[30], 3);
   EXPECT_EQ(s[41], 2) << "two recipients";
   Ok("open " + Q(P("s")) + " " + Q(P("o1")) + " --key " + Q(P("k1.key")) + " --from " + Q(P("k1.pub")) +
      " --index 1");
-  EXPECT_EQ(ReadAll(P("o1")), text_);
+  EXPECT_EQ(teste::LeArquivo(P("o1")), text_);
   Ok("open " + Q(P("s")) + " " + Q(P("o0")) + " --key " + Q(P("k2.key")) + " --from " + Q(P("k1.key")));
-  EXPECT_EQ(ReadAll(P("o0")), text_);
+  EXPECT_EQ(teste::LeArquivo(P("o0")), text_);
 
   Ok("seal " + Q(P("in")) + " " + Q(P("plain")) + " --cipher 0 --digest 0");
   EXPECT_EQ(fs::file_size(P("plain")), text_.size() + 39);
   Ok("open " + Q(P("plain")) + " " + Q(P("o2")));
-  EXPECT_EQ(ReadAll(P("o2")), text_);
+  EXPECT_EQ(teste::LeArquivo(P("o2")), text_);
 }
 
 // Each failure: a non-zero status, one stderr line of the given form, and no output file.
@@ -123,7 +107,7 @@ TEST_F(Cli, FailuresGiveOneLineWithTheResultCode) {
   WriteAll(P("t.txt"), text_);
   Ok("pack " + Q(P("t.txt")) + " " + Q(P("req_2.rec")));  // sealed to the central system
   Ok("pack --as-central " + Q(P("t.txt")) + " " + Q(P("rec_1.rec")));
-  std::string tampered = ReadAll(P("rec_1.rec"));
+  std::string tampered = teste::LeArquivo(P("rec_1.rec"));
   tampered[120] = static_cast<char>(tampered[120] ^ 1);
   WriteAll(P("tampered.rec"), tampered);
   const std::string keys = TELVARIM_KEYS_DIR;
@@ -217,11 +201,11 @@ TEST_F(Cli, SampleIsARealisticReceivedFileAndTheSameForASeed) {
   Ok("sample --holders 400 --seed 7 " + Q(P("a_1.rec")));
   Ok("sample --seed 7 --holders 400 " + Q(P("b_1.rec")));
   Ok("sample --holders 400 --seed 8 " + Q(P("c_1.rec")));
-  EXPECT_NE(ReadAll(P("a_1.rec")), ReadAll(P("b_1.rec"))) << "each sealing has its own key material";
+  EXPECT_NE(teste::LeArquivo(P("a_1.rec")), teste::LeArquivo(P("b_1.rec"))) << "each sealing has its own key material";
   for (const char* f : {"a", "b", "c"}) Ok("unpack " + Q(P(std::string(f) + "_1.rec")) + " " + Q(P(f)));
-  const std::string texto = ReadAll(P("a"));
-  EXPECT_EQ(ReadAll(P("b")), texto);
-  EXPECT_NE(ReadAll(P("c")), texto);
+  const std::string texto = teste::LeArquivo(P("a"));
+  EXPECT_EQ(teste::LeArquivo(P("b")), texto);
+  EXPECT_NE(teste::LeArquivo(P("c")), texto);
   EXPECT_EQ(texto.substr(texto.size() - 2), "\r\n");
 
   const Amostra a = LeAmostra(texto);
@@ -270,7 +254,7 @@ TEST_F(Cli, SampleIsARealisticReceivedFileAndTheSameForASeed) {
 
   Ok("sample " + Q(P("d_1.rec")));
   Ok("unpack " + Q(P("d_1.rec")) + " " + Q(P("d")));
-  EXPECT_EQ(LeAmostra(ReadAll(P("d"))).usuarios.size(), 50u) << "the default holder count";
+  EXPECT_EQ(LeAmostra(teste::LeArquivo(P("d"))).usuarios.size(), 50u) << "the default holder count";
 }
 
 }  // namespace

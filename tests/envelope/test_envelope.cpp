@@ -18,6 +18,7 @@
 #include "crypto/random_pool.h"
 #include "envelope.h"
 #include "oracle.h"
+#include "pasta_temporaria.h"
 
 namespace telvarim::test {
 namespace {
@@ -77,18 +78,9 @@ void PutU32(Bytes& f, std::size_t at, std::uint32_t v) {
 // Offsets in a file sealed with one recipient, no extra data and 512-bit keys.
 constexpr std::size_t kIv = 33, kCount = 41, kKeyLen = 42, kBody = 108;
 
-class Envelope : public ::testing::Test {
+class Envelope : public teste::PastaTemporaria {
  protected:
-  void SetUp() override {
-    std::random_device rd;
-    dir_ = fs::temp_directory_path() / ("telvarim-envelope-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  fs::path P(const std::string& name) const { return dir_ / name; }
+  fs::path P(const std::string& name) const { return pasta / name; }
 
   // Seals `plain` from key 0 to key 1 (or to `to`).
   int Seal(const Bytes& plain, const fs::path& out, int cipher = 1, int digest = 5,
@@ -105,9 +97,6 @@ class Envelope : public ::testing::Test {
     EXPECT_EQ(Seal(plain, P("base.rec"), cipher, digest), 0);
     return ReadAll(P("base.rec"));
   }
-
- private:
-  fs::path dir_;
 };
 
 TEST(Crc16, CcittFalseCheckValueAndContinuation) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cp1252.h"
+#include "pasta_temporaria.h"
 #include "pastas.h"
 #include "trocaarquivos.h"
 
@@ -39,35 +40,14 @@ class OperadorRoteiro : public OperadorTroca {
   }
 };
 
-class Troca : public ::testing::Test {
+class Troca : public teste::PastaTemporaria {
  protected:
-  void SetUp() override {
-    std::random_device rd;
-    base = fs::temp_directory_path() / ("telvarim-troca-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(base);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(base, ec);
-  }
-
-  fs::path Grava(const fs::path& relativo, const std::string& conteudo) {
-    const fs::path p = base / relativo;
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << conteudo;
-    return p;
-  }
   fs::path Pasta(const fs::path& relativo) {
-    fs::create_directories(base / relativo);
-    return base / relativo;
+    fs::create_directories(pasta / relativo);
+    return pasta / relativo;
   }
-  static std::string Le(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  static std::vector<std::string> Nomes(const fs::path& pasta) { return ListaArquivos(pasta, "*"); }
-
-  fs::path base;
+  static std::string Le(const fs::path& p) { return teste::LeArquivo(p); }
+  static std::vector<std::string> Nomes(const fs::path& p) { return ListaArquivos(p, "*"); }
 };
 
 const std::string kPedido1 = "RM_001234_0007_2612101100_2.REC";
@@ -123,7 +103,7 @@ TEST_F(Troca, LoadReportsEachFileItCouldNotCopyAndGoesOn) {
   const fs::path disco = Pasta("disco");
   Grava("disco/A_1.rec", "a");
   Grava("disco/B_1.rec", "b");
-  const fs::path semPasta = base / "Recebidos";  // never created
+  const fs::path semPasta = pasta / "Recebidos";  // never created
 
   ResultadoTroca r = CarregaArquivos(disco, {"A_1.rec", "sumiu_1.rec"}, semPasta);
   EXPECT_TRUE(r.copiados.empty());
@@ -152,7 +132,7 @@ TEST_F(Troca, PathsLongerThan255CharactersAreRefusedForThatFileOnly) {
   Grava("disco/curto_1.rec", "c");
   // Long enough whatever the temporary folder; each name stays below the file systems' 255-byte limit.
   const std::string comprido = std::string(240, 'n') + "_1.rec";
-  const fs::path fundo = base / std::string(100, 'p');
+  const fs::path fundo = pasta / std::string(100, 'p');
 
   ResultadoTroca r = CarregaArquivos(disco, {comprido, "curto_1.rec"}, recebidos);
   ASSERT_EQ(r.falhas.size(), 1u);
@@ -166,11 +146,11 @@ TEST_F(Troca, PathsLongerThan255CharactersAreRefusedForThatFileOnly) {
   OperadorRoteiro op;
   op.disco = {true};
   op.apagar = {true};
-  r = GeraArquivos(base / "Gerados", {kPedido1}, fundo / std::string(160, 'q'), "a:", op);
+  r = GeraArquivos(pasta / "Gerados", {kPedido1}, fundo / std::string(160, 'q'), "a:", op);
   ASSERT_EQ(r.falhas.size(), 1u);
   EXPECT_TRUE(op.perguntasApagar.empty());
   EXPECT_TRUE(fs::exists(fundo / "antigo_2.REC"));
-  EXPECT_TRUE(fs::exists(base / "Gerados" / kPedido1));
+  EXPECT_TRUE(fs::exists(pasta / "Gerados" / kPedido1));
 }
 
 TEST_F(Troca, GenerateAsksPerFileWithTheCompanyCodeAndSkipsOnCancel) {
@@ -249,7 +229,7 @@ TEST_F(Troca, TheSourceFolderIsNeverTheDestination) {
   op.disco = {true};
   op.apagar = {true};
 
-  const ResultadoTroca r = GeraArquivos(gerados, {kPedido1}, base / "." / "Gerados", "c: [SISTEMA]", op);
+  const ResultadoTroca r = GeraArquivos(gerados, {kPedido1}, pasta / "." / "Gerados", "c: [SISTEMA]", op);
 
   ASSERT_EQ(r.falhas.size(), 1u);
   EXPECT_EQ(r.falhas[0].motivo, "a pasta de destino \xE9 a pr\xF3pria pasta de origem");
@@ -264,7 +244,7 @@ TEST_F(Troca, ClearingAFolderWithoutRechargeFilesAsksNothing) {
   OperadorRoteiro op;
   op.apagar = {true};
   ApagaDisco(disco, op);
-  ApagaDisco(base / "nao-existe", op);
+  ApagaDisco(pasta / "nao-existe", op);
   EXPECT_TRUE(op.perguntasApagar.empty());
   EXPECT_EQ(Nomes(disco), std::vector<std::string>{"notas.txt"});
 }

@@ -34,7 +34,7 @@ class CodecsTeste : public Codecs {
   int AbreSelado(const std::filesystem::path& e, const std::filesystem::path& s) override {
     ++abertos;
     if (falhaAbre) return falhaAbre;
-    std::string b = Le(e);
+    std::string b = LeArquivo(e);
     if (b.compare(0, 4, std::string(kMarca, 4)) != 0) return 1035;
     std::ofstream(s, std::ios::binary) << b.substr(4);
     return 0;
@@ -51,13 +51,8 @@ class CodecsTeste : public Codecs {
       std::ofstream(s, std::ios::binary) << "meio";  // a failed seal may leave part of its output
       return falhaSela;
     }
-    std::ofstream(s, std::ios::binary) << std::string(kMarca, 4) << Le(e);
+    std::ofstream(s, std::ios::binary) << std::string(kMarca, 4) << LeArquivo(e);
     return 0;
-  }
-
-  static std::string Le(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
 };
 
@@ -81,7 +76,7 @@ inline std::string Expande(const std::string& comprimido) {
 
 // Lines of a request or draft written by the test codecs.
 inline std::vector<std::string> LinhasDe(const std::filesystem::path& p, bool selado) {
-  std::string b = CodecsTeste::Le(p);
+  std::string b = LeArquivo(p);
   if (selado) b = b.substr(4);
   return SeparaLinhas(Expande(b));
 }
@@ -189,8 +184,8 @@ class Workspace : public RaizTemporaria {
   }
 
   std::filesystem::path GravaRecebido(const std::string& nome, const std::vector<std::string>& linhas,
-                                      const char* pasta = "Recebidos", bool selado = true) {
-    return Grava(std::filesystem::path(pasta) / nome,
+                                      const char* subpasta = "Recebidos", bool selado = true) {
+    return Grava(std::filesystem::path(subpasta) / nome,
                  (selado ? std::string(CodecsTeste::kMarca, 4) : std::string()) + Compacta(Junta(linhas)));
   }
 

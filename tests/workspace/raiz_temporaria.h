@@ -1,13 +1,10 @@
 // A fresh work root for one test: TELVARIM_ROOT points at a new temporary folder, removed afterwards.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
+
+#include "pasta_temporaria.h"
 
 namespace telvarim::teste {
 
@@ -19,25 +16,12 @@ inline void DefineAmbiente(const char* nome, const std::string& valor) {
 #endif
 }
 
-class RaizTemporaria : public ::testing::Test {
+class RaizTemporaria : public PastaTemporaria {
  protected:
   void SetUp() override {
-    std::random_device rd;
-    raiz = std::filesystem::temp_directory_path() / ("telvarim-teste-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(raiz);
+    PastaTemporaria::SetUp();
+    raiz = pasta;
     DefineAmbiente("TELVARIM_ROOT", raiz.string());
-  }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(raiz, ec);
-  }
-
-  // Writes a file (creating its folder) under the root.
-  std::filesystem::path Grava(const std::filesystem::path& relativo, const std::string& conteudo = "x") {
-    std::filesystem::path p = raiz / relativo;
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << conteudo;
-    return p;
   }
 
   std::filesystem::path raiz;

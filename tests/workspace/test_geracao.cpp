@@ -83,9 +83,9 @@ TEST_F(Geracao, RequestIsWrittenSealedLoggedAndTheReceivedFileMoves) {
   EXPECT_EQ(V(op.log.end() - static_cast<long>(fim.size()), op.log.end()), fim);
 
   // The .LOG file holds the log page as it stood before the move and the closing banner.
-  V log = SeparaLinhas(CodecsTeste::Le(Gerado(c.ArquivoLog)));
+  V log = SeparaLinhas(LeArquivo(Gerado(c.ArquivoLog)));
   EXPECT_EQ(log, V(op.log.begin(), op.log.end() - 6));
-  EXPECT_EQ(CodecsTeste::Le(Gerado(c.ArquivoLog)).substr(0, 83), std::string(81, '=') + "\r\n");
+  EXPECT_EQ(LeArquivo(Gerado(c.ArquivoLog)).substr(0, 83), std::string(81, '=') + "\r\n");
 }
 
 TEST_F(Geracao, RequestOf507LinesCountsSevenRecords) {
@@ -189,7 +189,7 @@ TEST_F(Geracao, FailedPackingLeavesNoRequestNoLogAndTheDraftInPlace) {
     if (caso.compacta) {
       EXPECT_EQ(op.Textos(), V{caso.mensagem});
     }
-    EXPECT_EQ(CodecsTeste::Le(raiz / "Rascunho/RM_001234_0056_2612100000_2.REC").empty(), !caso.compacta)
+    EXPECT_EQ(LeArquivo(raiz / "Rascunho/RM_001234_0056_2612100000_2.REC").empty(), !caso.compacta)
         << "the earlier draft stays until a new one is written";
   }
 }

@@ -75,7 +75,7 @@ TEST_F(PontaAPonta, TypedValuesReachTheCentralSystem) {
   const fs::path pedido = raiz / "Gerados" / c.ArquivoGerado, aberto = raiz / "aberto.lzw", texto = raiz / "texto.txt";
   ASSERT_EQ(open_file(pedido, aberto, *ChavePrivadaCentral(), ChavePublicaSistema(), 0), 0);
   ASSERT_EQ(lzw_expand_file(aberto, texto), 0);
-  const std::vector<std::string> linhas = SeparaLinhas(CodecsTeste::Le(texto));
+  const std::vector<std::string> linhas = SeparaLinhas(LeArquivo(texto));
   ASSERT_GE(linhas.size(), 3u);
   RegCabecalho h;
   ASSERT_TRUE(LeCabecalho(linhas.front(), 1, h));
