@@ -31,8 +31,9 @@ void IniciaJanelas() {
 }
 
 int ExecutaPrograma(int argc, char** argv) {
-  // The process-wide tables exist before any window.
+  // The process-wide tables exist before any window; the work folders are decided here, once.
   TabelasProcesso();
+  Programa().Pastas = PastasTrabalho(RaizTrabalho());
   QApplication app(argc, argv);
   try {
     IniciaJanelas();

@@ -14,6 +14,7 @@
 #include "imagens.h"
 #include "numbers.h"
 #include "uprincipal.h"
+#include "versao.h"
 
 QPointer<Tftelafundo> ftelafundo;
 
@@ -129,7 +130,7 @@ void Tftelafundo::FormCreate() {
   Label6->setText(escrita.toString(QStringLiteral("dd/MM/yyyy")));
   Label7->setText(escrita.toString(QStringLiteral("hh:mm:ss")));
   if (principal_) {
-    principal_->VersaoModulo() = "2.1.1.C01G";
+    principal_->VersaoModulo() = telvarim::kVersaoModulo;
     Label11->setText(QString::fromStdString(principal_->VersaoModulo()));
   }
 }

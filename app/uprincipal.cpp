@@ -13,14 +13,17 @@
 #include "tabelas.h"
 #include "ucadtelvarim.h"
 #include "ucargaarquivos.h"
+#include "versao.h"
 
 QPointer<Tfprincipal> fprincipal;
 
 namespace {
 
-constexpr int kImagem = Qt::UserRole;  // the node's index into the image list
+constexpr int kImagem = Qt::UserRole;      // the node's index into the image list
+constexpr int kFuncao = Qt::UserRole + 1;  // what the node opens: the tree dispatches on it, not on captions
 
-const char* const kVersaoModulo = "2.1.1.C01G";
+enum class Funcao { Principal, Manutencao, CargaArquivos, Sair };
+
 
 QString Titulo() { return QCoreApplication::applicationName(); }
 
@@ -57,22 +60,22 @@ void Tfprincipal::FormCreate() {
   // Dates read dd/mm/yyyy whatever the machine's locale: the engine formats them itself and the windows use
   // that same pattern, so there is no process-wide format to set here.
   TVwGeral->clear();
-  auto* principal = new QTreeWidgetItem(TVwGeral, QStringList{QStringLiteral("Principal")});
-  principal->setIcon(0, IconeNo(2));
-  principal->setData(0, kImagem, 2);
+  auto No = [this](QTreeWidgetItem* pai, QTreeWidget* arvore, const QString& legenda, int imagem, Funcao f) {
+    auto* no = pai ? new QTreeWidgetItem(pai, QStringList{legenda}) : new QTreeWidgetItem(arvore, QStringList{legenda});
+    no->setIcon(0, IconeNo(imagem));
+    no->setData(0, kImagem, imagem);
+    no->setData(0, kFuncao, static_cast<int>(f));
+    return no;
+  };
+  auto* principal = No(nullptr, TVwGeral, QStringLiteral("Principal"), 2, Funcao::Principal);
 
-  VersaoModulo() = kVersaoModulo;
+  VersaoModulo() = telvarim::kVersaoModulo;
   setWindowTitle(Titulo() + QStringLiteral(" - Versão:") +
                  QString::fromStdU16String(telvarim::Cp1252ParaUtf16(VersaoModulo())));
 
-  for (const QString& nome : {QStringLiteral("Manutenção"), QStringLiteral("Carga Arquivos")}) {
-    auto* no = new QTreeWidgetItem(principal, QStringList{nome});
-    no->setIcon(0, IconeNo(3));
-    no->setData(0, kImagem, 3);
-  }
-  auto* sair = new QTreeWidgetItem(TVwGeral, QStringList{QStringLiteral("Sair")});
-  sair->setIcon(0, IconeNo(1));
-  sair->setData(0, kImagem, 1);
+  No(principal, nullptr, QStringLiteral("Manutenção"), 3, Funcao::Manutencao);
+  No(principal, nullptr, QStringLiteral("Carga Arquivos"), 3, Funcao::CargaArquivos);
+  No(nullptr, TVwGeral, QStringLiteral("Sair"), 1, Funcao::Sair);
   principal->setExpanded(false);
 
   FatorCentavos() = telvarim::kFatorCentavos;
@@ -97,16 +100,21 @@ void Tfprincipal::TVwGeralClick() {
 
   const QTreeWidgetItem* no = TVwGeral->currentItem();
   if (!no || !no->isSelected()) return;
-  const QString legenda = no->text(0);
   try {
-    if (legenda == QLatin1String("Sair")) {
-      close();
-    } else if (legenda == QStringLiteral("Manutenção")) {
-      fcadtelvarim = new Tfcadtelvarim();
-      AbreJanelaFilha(fcadtelvarim);
-    } else if (legenda == QLatin1String("Carga Arquivos")) {
-      fcargaarquivos = new Tfcargaarquivos();
-      AbreJanelaFilha(fcargaarquivos);
+    switch (static_cast<Funcao>(no->data(0, kFuncao).toInt())) {
+      case Funcao::Sair:
+        close();
+        break;
+      case Funcao::Manutencao:
+        fcadtelvarim = new Tfcadtelvarim();
+        AbreJanelaFilha(fcadtelvarim);
+        break;
+      case Funcao::CargaArquivos:
+        fcargaarquivos = new Tfcargaarquivos();
+        AbreJanelaFilha(fcargaarquivos);
+        break;
+      case Funcao::Principal:
+        break;
     }
   } catch (const std::exception& e) {
     QMessageBox::critical(this, Titulo(), QString::fromLocal8Bit(e.what()));

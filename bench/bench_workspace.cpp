@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "amostra.h"
 #include "cadastrotelvarim.h"
+#include "classificacao.h"
 #include "chaves.h"
 #include "chaves_central.h"
 #include "cp1252.h"
@@ -34,57 +36,11 @@ namespace {
 constexpr int kPortadores = 10000;
 constexpr int kLinhasReferencia = 2000;
 
-void DefineRaiz(const fs::path& p) {
-#ifdef _WIN32
-  _putenv_s("TELVARIM_ROOT", p.string().c_str());
-#else
-  setenv("TELVARIM_ROOT", p.string().c_str(), 1);
-#endif
-}
-
-std::vector<std::string> TextoRecebido(int portadores) {
-  static const char* const kNomes[] = {"MARIA", "JOS\xC9", "ANA", "JO\xC3O", "ANT\xD4NIO", "FRANCISCA", "CARLOS", "\xC1LVARO"};
-  static const char* const kSobrenomes[] = {"SILVA", "SANTOS", "OLIVEIRA", "SOUZA", "ARA\xDAJO", "FERREIRA", "ALVES"};
-  std::mt19937 r(42);
-  RegCabecalho c;
-  c.CodCabecalho = 1;
-  c.CodEmpresa = 123;
-  c.NomeEmpresa = "EMPRESA DE BENCHMARK";
-  c.DataCriacao = c.DataTermino = "101226";
-  c.HoraCriacao = c.HoraTermino = "110000";
-  c.Criptografado = 1;
-  c.NomeArquivo = "RM_000123_0001_2612101100_1.REC";
-  c.ModoArredondamento = "0";
-  std::vector<std::string> l{FormataCabecalho(c)};
-  RegTipoCartao t{1, "VALE TRANSPORTE", 0, 100, 600};
-  l.push_back(FormataTipoCartao(t));
-  l.push_back(FormataTarifa(RegTarifa{3, "URBANA", 4.40, 0}));
-  for (int i = 0; i < portadores; ++i) {
-    RegUsuario u;
-    u.CodUsuario = 1000000 + static_cast<int>(r() % 9000000);
-    u.NumCartao = 1 + static_cast<int>(r() % 99999999);
-    u.Nome = std::string(kNomes[r() % 8]) + " " + kSobrenomes[r() % 7] + " " + kSobrenomes[r() % 7];
-    u.Matricula = std::to_string(r() % 100000);
-    u.TipoCartao = 1;
-    u.Grupos[0] = {3, static_cast<int>(r() % 300), static_cast<double>(r() % 30000) / 100};
-    for (int k = 0; k < 3; ++k) u.UltimasRecargas[static_cast<std::size_t>(k)] = static_cast<double>(r() % 30000) / 100;
-    l.push_back(FormataDetalhe(u, 0));
-  }
-  RegRodape rod;
-  rod.QtdRegistros = 4;
-  rod.Grupos[0].Quantidade = portadores;
-  l.push_back(FormataTrailer(rod));
-  return l;
-}
-
 // Writes the received file as the central system sends it: compressed, signed with the central's key,
 // encrypted to the system.
-void GravaRecebido(const fs::path& destino, const std::vector<std::string>& linhas) {
+void GravaRecebido(const fs::path& destino, const std::string& conteudo) {
   const fs::path texto = destino.parent_path() / "texto.tmp", lzw = destino.parent_path() / "lzw.tmp";
-  {
-    std::ofstream out(texto, std::ios::binary);
-    for (const auto& s : linhas) out << s << "\r\n";
-  }
+  std::ofstream(texto, std::ios::binary) << conteudo;
   if (lzw_compress_file(texto, lzw) != 1) std::abort();
   const RsaPublicKey destinatario = ChavePublicaSistema();
   if (seal_file(lzw, destino, *ChavePrivadaCentral(), &destinatario, 1, 0, nullptr, 1, 5) != 0) std::abort();
@@ -130,7 +86,7 @@ void OrdenacaoPorTrocas(std::vector<RegListagem>& v, int item) {
   while (trocou) {
     trocou = false;
     for (std::size_t k = 0; k + 1 < v.size(); ++k)
-      if (ComparaBytes(CadastroTelvarim::ChaveClassificacao(v[k], item), CadastroTelvarim::ChaveClassificacao(v[k + 1], item)) > 0) {
+      if (ComparaBytes(ChaveClassificacao(v[k], ClassificacaoDoItem(item)), ChaveClassificacao(v[k + 1], ClassificacaoDoItem(item))) > 0) {
         std::swap(v[k], v[k + 1]);
         trocou = true;
       }
@@ -143,15 +99,14 @@ int main() {
   const fs::path raiz = fs::temp_directory_path() / "telvarim-bench-workspace";
   fs::remove_all(raiz);
   fs::create_directories(raiz / "Recebidos");
-  DefineRaiz(raiz);
   lzw_set_diagnostics(nullptr);
   const std::string nome = "RM_000123_0001_2612101100_1.rec";
-  GravaRecebido(raiz / "Recebidos" / nome, TextoRecebido(kPortadores));
+  GravaRecebido(raiz / "Recebidos" / nome, TextoAmostra({.titulares = kPortadores, .semente = 42, .umTipoUmaTarifa = true}));
 
   OperadorMudo op;
   Tabelas tab;
   ValoresPrograma prog;
-  CadastroTelvarim c(op, tab, prog);
+  CadastroTelvarim c(op, PastasTrabalho(raiz), tab, prog);
   c.FormCreate();
 
   std::printf("workspace engine, %d holders in one card type and tariff (median of runs, ms)\n\n", kPortadores);
@@ -200,7 +155,7 @@ int main() {
 
   c.RetomandoRascunho = true;  // nothing to move between runs
   linha("generation (format, compress, seal)", Mediana(5, [&] { c.GeraArquivo(c.PastaGerados, false); }), 0);
-  if (c.UltimaGeracao != 1) {
+  if (c.UltimaGeracao != ResultadoGeracao::Gravado) {
     std::fprintf(stderr, "generation failed\n");
     return 1;
   }

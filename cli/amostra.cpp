@@ -9,7 +9,7 @@
 #include "cp1252.h"
 #include "records.h"
 
-namespace telvarim::cli {
+namespace telvarim {
 
 namespace {
 
@@ -170,8 +170,8 @@ long long Maximo(const TipoAmostra& t) {
   return t.porCreditos == 0 ? 60000 : 250;
 }
 
-std::string Detalhe(Sorteio& s, int i, std::array<int, 4>& usados) {
-  const TipoAmostra& tipo = SorteiaTipo(s);
+std::string Detalhe(Sorteio& s, int i, bool umTipoUmaTarifa, std::array<int, 4>& usados) {
+  const TipoAmostra& tipo = umTipoUmaTarifa ? kTipos[0] : SorteiaTipo(s);
   const bool dinheiro = tipo.porCreditos == 0;
   const long long maximo = Maximo(tipo);
 
@@ -185,10 +185,10 @@ std::string Detalhe(Sorteio& s, int i, std::array<int, 4>& usados) {
 
   // Group 1 always; groups 2-4 for some holders, each with a tariff of its own.
   std::array<int, 4> tarifas{};
-  int grupos = 1 + (s.Chance(30) ? 1 : 0);
+  int grupos = 1 + (!umTipoUmaTarifa && s.Chance(30) ? 1 : 0);
   if (grupos == 2 && s.Chance(35)) ++grupos;
   if (grupos == 3 && s.Chance(40)) ++grupos;
-  std::size_t primeira = static_cast<std::size_t>(s.Ate(static_cast<long long>(kTarifasAmostra.size())));
+  std::size_t primeira = umTipoUmaTarifa ? 0 : static_cast<std::size_t>(s.Ate(static_cast<long long>(kTarifasAmostra.size())));
   for (int g = 0; g < grupos; ++g) {
     tarifas[static_cast<std::size_t>(g)] = kTarifasAmostra[(primeira + static_cast<std::size_t>(g)) % kTarifasAmostra.size()].codigo;
     ++usados[static_cast<std::size_t>(g)];
@@ -196,8 +196,8 @@ std::string Detalhe(Sorteio& s, int i, std::array<int, 4>& usados) {
 
   Registro r;
   r.Txt("01", 2)
-      .Num(10000 + 13LL * i + s.Ate(13), 10)
-      .Num(1000000000LL + 100000LL * i + s.Ate(100000), 10)
+      .Num((10000 + 13LL * i + s.Ate(13)) % 2000000000, 10)
+      .Num(1000000000LL + (100000LL * i) % 1000000000 + s.Ate(100000), 10)
       .Txt(Utf8ParaCp1252(nome), 50)
       .Txt(s.Chance(80) ? std::to_string(s.Entre(1, 999999)) : "MAT-" + std::to_string(s.Entre(100, 9999)), 20)
       .Num(tipo.codigo, 3);
@@ -232,9 +232,10 @@ std::string Trailer(int registros, const std::array<int, 4>& usados) {
 
 }  // namespace
 
-std::string TextoAmostra(int titulares, std::uint64_t semente) {
-  if (titulares < 0 || titulares > kMaxUsuarios) throw std::invalid_argument("holders must be 0 to 10000");
-  Sorteio s(semente);
+std::string TextoAmostra(const OpcoesAmostra& opcoes) {
+  const int titulares = opcoes.titulares;
+  if (titulares < 0) throw std::invalid_argument("the number of holders cannot be negative");
+  Sorteio s(opcoes.semente);
   std::vector<std::string> linhas;
   linhas.reserve(static_cast<std::size_t>(titulares) + 16);
   std::int32_t empresa = 0;
@@ -242,7 +243,7 @@ std::string TextoAmostra(int titulares, std::uint64_t semente) {
   for (const auto& t : kTipos) linhas.push_back(TipoCartao(t));
   for (const auto& t : kTarifasAmostra) linhas.push_back(Tarifa(t));
   std::array<int, 4> usados{};
-  for (int i = 0; i < titulares; ++i) linhas.push_back(Detalhe(s, i, usados));
+  for (int i = 0; i < titulares; ++i) linhas.push_back(Detalhe(s, i, opcoes.umTipoUmaTarifa, usados));
   linhas.push_back(Trailer(static_cast<int>(linhas.size()) + 1, usados));
 
   std::string texto;
@@ -254,4 +255,4 @@ std::string TextoAmostra(int titulares, std::uint64_t semente) {
   return texto;
 }
 
-}  // namespace telvarim::cli
+}  // namespace telvarim

@@ -1,7 +1,6 @@
 // batch: what the operator does in the workspace, without a window: process a received file, then generate
 // its request. The log page's lines go to stdout and the message-box texts to stderr, as UTF-8.
 #include <algorithm>
-#include <cstdlib>
 #include <iostream>
 
 #include "cadastrotelvarim.h"
@@ -33,14 +32,6 @@ class OperadorConsole : public OperadorRoteirizado {
   void Mostra(const std::string& t) { std::cerr << Cp1252ParaUtf8(t) << '\n'; }
 };
 
-void DefineRaiz(const std::string& raiz) {
-#ifdef _WIN32
-  _putenv_s("TELVARIM_ROOT", raiz.c_str());
-#else
-  setenv("TELVARIM_ROOT", raiz.c_str(), 1);
-#endif
-}
-
 }  // namespace
 
 int cmd_batch(const Argumentos& a) {
@@ -50,25 +41,25 @@ int cmd_batch(const Argumentos& a) {
   if (!Analisa(a, {"root", "values"}, {}, l, erro)) return Uso("batch", erro, kUso);
   if (l.posicionais.size() != 1) return Uso("batch", "needs the name of one received file", kUso);
   if (l.Tem("values")) return Falha("batch", 0, "importing a value file is not available in this build", 2);
-  if (auto raiz = l.Valor("root")) DefineRaiz(*raiz);
+  const PastasTrabalho pastas(l.Tem("root") ? std::filesystem::path(*l.Valor("root")) : RaizTrabalho());
   lzw_set_diagnostics(nullptr);  // stdout carries the log lines only
 
   OperadorConsole op;
-  CadastroTelvarim c(op);
+  CadastroTelvarim c(op, pastas);
   c.CriaPastasTrabalho();
   c.PageControl1Change();
   const std::string nome = Utf8ParaCp1252(l.posicionais[0]);
   auto& lista = c.FLBArquivosRecargaRecebidos;
   auto it = std::find(lista.Items.begin(), lista.Items.end(), nome);
   if (it == lista.Items.end())
-    return Falha("batch", 0, "no received file named " + l.posicionais[0] + " in " + Cp1252ParaUtf8(TextoCaminho(PastaRecebidos())));
+    return Falha("batch", 0, "no received file named " + l.posicionais[0] + " in " + Cp1252ParaUtf8(TextoCaminho(pastas.Recebidos())));
   lista.ItemIndex = static_cast<int>(it - lista.Items.begin());
 
   c.btnprocessarClick();
   if (c.PaginaAtiva != CadastroTelvarim::Pagina::tbDigitacao)
     return Falha("batch", 0, "the received file was not processed; no request written");
   c.btngerararquivoClick();
-  if (c.UltimaGeracao != 1) return Falha("batch", 0, "the request could not be written");
+  if (c.UltimaGeracao != ResultadoGeracao::Gravado) return Falha("batch", 0, "the request could not be written");
   return 0;
 }
 

@@ -304,7 +304,7 @@ int cmd_sample(const Argumentos& a) {
   int status = 0;
   if (!PapeisPadrao(true, "sample", p, status)) return status;
 
-  const std::string texto = TextoAmostra(titulares, semente);
+  const std::string texto = TextoAmostra({titulares, semente});
   Temporario plano;
   {
     std::ofstream f(plano.Caminho(), std::ios::binary | std::ios::trunc);

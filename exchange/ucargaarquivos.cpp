@@ -21,6 +21,7 @@
 #include "cp1252.h"
 #include "listapastas.h"
 #include "pastas.h"
+#include "tabelas.h"
 
 using namespace telvarim;
 namespace fs = std::filesystem;
@@ -285,7 +286,7 @@ void Tfcargaarquivos::FormCreate() {
     lista->AbrePasta(atual);
   }
 
-  pastaGerados_ = CaminhoQt(PastaGerados());
+  pastaGerados_ = CaminhoQt(telvarim::Programa().Pastas.Gerados());
   LeFileListBox2();
   lblarqgerados->setText(QString::number(FileListBox2->count()));
   lblarqgerados->adjustSize();
@@ -325,7 +326,7 @@ void Tfcargaarquivos::btnprocesso_inClick() {
     Operador().Mensagem(std::string(TextoSelecioneArquivos));
     return;
   }
-  const ResultadoTroca r = CarregaArquivos(CaminhoFs(pastaCarga_), nomes, PastaRecebidos());
+  const ResultadoTroca r = CarregaArquivos(CaminhoFs(pastaCarga_), nomes, telvarim::Programa().Pastas.Recebidos());
   pastaCarga_ = DirectoryListBox1->Pasta();
   LeFileListBox1();
   InformaResultado(r, Operador());

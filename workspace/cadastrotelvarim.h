@@ -3,6 +3,16 @@
 // from the operator goes through the Operador seam, and every rule that reads or writes cell text works on
 // the text grid sgRecarga.
 //
+// One class, its members spread over files by concern:
+//   cadastro_arquivos.cpp       creation, the file page, closing
+//   cadastro_processamento.cpp  processing a received file or a resumed draft
+//   cadastro_grade.cpp          the card-type and tariff views, editing and totals
+//   cadastro_geracao.cpp        the request file and drafts
+//   cadastro_classificacao.cpp  ordering the grid
+// The rules themselves are plain functions over values, tested on their own: totais.h (credit price and
+// totals), pedido.h (the request's lines), atualizacao.h (the write-back match), classificacao.h (keys and
+// order). The class sequences the steps and talks to the operator.
+//
 // Handlers (the ...Click / ...Change / ...Exit / ...KeyPress members) never throw: a text that must convert
 // and does not ends the operation with an error box, a refused value ends it silently. The operations they
 // call (AtualizaArrayRecargas, ValidaValorDigitado, ...) throw ErroConversao or Abortado instead.
@@ -20,6 +30,7 @@
 #include "gradetexto.h"
 #include "numbers.h"
 #include "operador.h"
+#include "pastas.h"
 #include "records.h"
 #include "tabelas.h"
 
@@ -54,15 +65,23 @@ struct Abortado : std::exception {
   const char* what() const noexcept override { return "abort"; }
 };
 
+// Outcome of opening and expanding the file to process ("TMP1.REC" then holds its text).
+enum class ResultadoAbertura { Pronto = 1, FalhaExpansao = 2, FalhaAbertura = 3 };
+// Outcome of packing the request's lines into the final file.
+enum class ResultadoEmpacotamento { Gravado = 1, FalhaCompactacao = 2, FalhaSelagem = 3 };
+// Outcome of one generation: NadaGravado when it ended before packing (a value the request cannot carry).
+enum class ResultadoGeracao { NadaGravado, Gravado, FalhaCompactacao, FalhaSelagem };
+
 class CadastroTelvarim {
  public:
   enum class Pagina { tbarquivos, tbDigitacao, tblog };
   enum class Alinhamento { Centro, Esquerda, Direita };
   enum class Tecla { Cima, Baixo, Outra };
 
-  explicit CadastroTelvarim(Operador& operador, Tabelas& tabelas = TabelasProcesso(),
-                            ValoresPrograma& programa = Programa(), const Relogio& relogio = RelogioPadrao(),
-                            Codecs& codecs = CodecsProduto());
+  // `pastas`: the work folders, decided by the caller (the program's start-up, the command line, a test).
+  CadastroTelvarim(Operador& operador, const PastasTrabalho& pastas, Tabelas& tabelas = TabelasProcesso(),
+                   ValoresPrograma& programa = Programa(), const Relogio& relogio = RelogioPadrao(),
+                   Codecs& codecs = CodecsProduto());
   ~CadastroTelvarim();
   CadastroTelvarim(const CadastroTelvarim&) = delete;
   CadastroTelvarim& operator=(const CadastroTelvarim&) = delete;
@@ -76,8 +95,7 @@ class CadastroTelvarim {
 
   // --- processing of the selected received file (or of the resumed draft) ---
   void btnprocessarClick();
-  // 1 done ("TMP1.REC" holds the text), 2 expansion failed, 3 opening failed.
-  int AbreEDescompacta(const std::filesystem::path& arquivo);
+  ResultadoAbertura AbreEDescompacta(const std::filesystem::path& arquivo);
   bool Proc_header(std::size_t i);
   bool Proc_detalhe(std::size_t i);
   bool Proc_tipocartao(std::size_t i);
@@ -105,21 +123,19 @@ class CadastroTelvarim {
   void AtualizaArrayRecargas();  // throws ErroConversao on a value cell that does not parse
   void CalculaGrid();
   void CalculaRecargasGeral();
-  double ArredondaValor(double x, int casas) const;
+  double ArredondaValor(double x, int casas) const;  // by the program's rounding mode (totais.h)
   double PrecoCredito(std::int32_t tipoCartao, std::int32_t tarifa) const;
 
   // --- request file and drafts ---
   void btngerararquivoClick();
   void btnsalvarrascunhoClick();
-  // 1 written, 2 compression failed, 3 sealing failed, 0 nothing written (a value that cannot be written).
-  int GeraArquivo(const std::filesystem::path& pasta, bool rascunho);
-  int CompactaCriptografa(bool rascunho);
+  ResultadoGeracao GeraArquivo(const std::filesystem::path& pasta, bool rascunho);
+  ResultadoEmpacotamento CompactaCriptografa(bool rascunho);
   void ApagaRascunhos(const std::filesystem::path& exceto = {});
 
   // --- ordering ---
   void rbClassificacaoClick();
   void ClassificaGrid();
-  static std::string ChaveClassificacao(const RegListagem& r, int item);
 
   // --- state of the window ---
   Pagina PaginaAtiva = Pagina::tbarquivos;
@@ -147,7 +163,7 @@ class CadastroTelvarim {
   std::filesystem::path PastaGerados;
   std::string ArquivoGerado, ArquivoLog;
   bool ImportandoArquivo = false;
-  int UltimaGeracao = 0;  // result of the last GeraArquivo (1 = written)
+  ResultadoGeracao UltimaGeracao = ResultadoGeracao::NadaGravado;  // of the last GeraArquivo
 
   // File page.
   ListaArquivosTela FLBArquivosRecargaRecebidos, FLBArquivosRecargaProcessados, FLBArquivosRecargaGerados;
@@ -169,6 +185,7 @@ class CadastroTelvarim {
   bool btnimpressaoEnabled = true, btnimportararqEnabled = true;
 
   Operador& operador() { return op_; }
+  const PastasTrabalho& pastas() const { return pastas_; }
   Tabelas& tabelas() { return tab_; }
   ValoresPrograma& programa() { return prog_; }
 
@@ -180,10 +197,19 @@ class CadastroTelvarim {
   void PreencheLinha(int row, const RegListagem& e);  // columns 0-5 of a holder's row
   void LogBannerFim();
   bool SalvaLinhas(const std::filesystem::path& arquivo, const std::vector<std::string>& linhas) const;
+  // Runs a handler's body: a refused value ends it silently, a text that does not convert with an error box.
   template <class F>
-  void Protegido(F&& f);
+  void Protegido(F&& f) {
+    try {
+      f();
+    } catch (const Abortado&) {
+    } catch (const ErroConversao& e) {
+      op_.Erro(e.what());
+    }
+  }
 
   Operador& op_;
+  PastasTrabalho pastas_;
   Tabelas& tab_;
   ValoresPrograma& prog_;
   const Relogio& relogio_;

@@ -8,14 +8,29 @@
 
 namespace telvarim {
 
-int Codecs::AbreSelado(const std::filesystem::path& selado, const std::filesystem::path& saida) {
-  return open_file(selado, saida, ChavePrivadaSistema(), ChavePublicaCentral(), 0);
+namespace {
+
+// The envelope and the expander answer 0 when done.
+ResultadoPasso DeCodigo(int codigo) { return codigo == 0 ? ResultadoPasso::Ok() : ResultadoPasso::Falha(codigo); }
+
+}  // namespace
+
+ResultadoPasso Codecs::AbreSelado(const std::filesystem::path& selado, const std::filesystem::path& saida) {
+  return DeCodigo(open_file(selado, saida, ChavePrivadaSistema(), ChavePublicaCentral(), 0));
 }
-int Codecs::Expande(const std::filesystem::path& e, const std::filesystem::path& s) { return lzw_expand_file(e, s); }
-int Codecs::Compacta(const std::filesystem::path& e, const std::filesystem::path& s) { return lzw_compress_file(e, s); }
-int Codecs::Sela(const std::filesystem::path& entrada, const std::filesystem::path& saida) {
-  return seal_file(entrada, saida, ChavePrivadaSistema(), &ChavePublicaCentral(), 1, 0, nullptr, kCipherDesCbc,
-                   kDigestMd5);
+
+ResultadoPasso Codecs::Expande(const std::filesystem::path& e, const std::filesystem::path& s) {
+  return DeCodigo(lzw_expand_file(e, s));
+}
+
+ResultadoPasso Codecs::Compacta(const std::filesystem::path& e, const std::filesystem::path& s) {
+  int motivo = 0;
+  return lzw_compress_file(e, s, &motivo) == kLzwCompressaoOk ? ResultadoPasso::Ok() : ResultadoPasso::Falha(motivo);
+}
+
+ResultadoPasso Codecs::Sela(const std::filesystem::path& entrada, const std::filesystem::path& saida) {
+  return DeCodigo(seal_file(entrada, saida, ChavePrivadaSistema(), &ChavePublicaCentral(), 1, 0, nullptr,
+                            kCipherDesCbc, kDigestMd5));
 }
 
 Codecs& CodecsProduto() {

@@ -6,18 +6,28 @@
 
 namespace telvarim {
 
+// Outcome of one packing step: done or failed, with the codec's own result code kept for the log (the LZW
+// compressor's reason, the expander's code, the envelope's code).
+struct ResultadoPasso {
+  enum class Situacao { Feito, Falhou };
+  Situacao situacao = Situacao::Feito;
+  int codigo = 0;
+
+  static ResultadoPasso Ok(int codigo = 0) { return {Situacao::Feito, codigo}; }
+  static ResultadoPasso Falha(int codigo) { return {Situacao::Falhou, codigo}; }
+  bool Feito() const { return situacao == Situacao::Feito; }
+};
+
 class Codecs {
  public:
   virtual ~Codecs() = default;
   // Opens a sealed received file with the system's private key, checking the central system's signature,
-  // recipient index 0. 0 when done, else the envelope's code.
-  virtual int AbreSelado(const std::filesystem::path& selado, const std::filesystem::path& saida);
-  // 0 when done.
-  virtual int Expande(const std::filesystem::path& entrada, const std::filesystem::path& saida);
-  // 1 when done, 0 when failed.
-  virtual int Compacta(const std::filesystem::path& entrada, const std::filesystem::path& saida);
-  // Seals a request for the central system (DES-CBC, MD5, signed with the system's key). 0 when done.
-  virtual int Sela(const std::filesystem::path& entrada, const std::filesystem::path& saida);
+  // recipient index 0.
+  virtual ResultadoPasso AbreSelado(const std::filesystem::path& selado, const std::filesystem::path& saida);
+  virtual ResultadoPasso Expande(const std::filesystem::path& entrada, const std::filesystem::path& saida);
+  virtual ResultadoPasso Compacta(const std::filesystem::path& entrada, const std::filesystem::path& saida);
+  // Seals a request for the central system (DES-CBC, MD5, signed with the system's key).
+  virtual ResultadoPasso Sela(const std::filesystem::path& entrada, const std::filesystem::path& saida);
 };
 
 Codecs& CodecsProduto();

@@ -20,12 +20,6 @@ fs::path RaizTrabalho() {
 #endif
 }
 
-fs::path PastaRecebidos() { return RaizTrabalho() / "Recebidos"; }
-fs::path PastaProcessados() { return RaizTrabalho() / "Processados"; }
-fs::path PastaGerados() { return RaizTrabalho() / "Gerados"; }
-fs::path PastaRascunho() { return RaizTrabalho() / "Rascunho"; }
-fs::path PastaLog() { return RaizTrabalho() / "Log"; }
-
 namespace {
 
 bool CasaDesde(std::string_view n, std::string_view m) {

@@ -4,19 +4,32 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace telvarim {
 
-// The work root: TELVARIM_ROOT when set; otherwise C:\Quintaro\Telvarim on Windows and
-// $HOME/Quintaro/Telvarim elsewhere.
+// The work root the program uses when none is handed to it: TELVARIM_ROOT when set; otherwise
+// C:\Quintaro\Telvarim on Windows and $HOME/Quintaro/Telvarim elsewhere. Read once, at the program's edge
+// (the desktop program's start-up, the command line); everything below takes the folders as a value.
 std::filesystem::path RaizTrabalho();
 
-std::filesystem::path PastaRecebidos();    // received files not yet answered
-std::filesystem::path PastaProcessados();  // received files whose request was generated
-std::filesystem::path PastaGerados();      // request files and their logs
-std::filesystem::path PastaRascunho();     // drafts
-std::filesystem::path PastaLog();          // logs of imports of values
+// The work folders under one root.
+class PastasTrabalho {
+ public:
+  PastasTrabalho() = default;
+  explicit PastasTrabalho(std::filesystem::path raiz) : raiz_(std::move(raiz)) {}
+
+  const std::filesystem::path& Raiz() const { return raiz_; }
+  std::filesystem::path Recebidos() const { return raiz_ / "Recebidos"; }      // received files not yet answered
+  std::filesystem::path Processados() const { return raiz_ / "Processados"; }  // received files answered
+  std::filesystem::path Gerados() const { return raiz_ / "Gerados"; }          // request files and their logs
+  std::filesystem::path Rascunho() const { return raiz_ / "Rascunho"; }        // drafts
+  std::filesystem::path Log() const { return raiz_ / "Log"; }                  // logs of imports of values
+
+ private:
+  std::filesystem::path raiz_;
+};
 
 inline constexpr std::string_view MascaraRecebidos = "*_1.rec";
 inline constexpr std::string_view MascaraGerados = "*_2.rec";

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "pastas.h"
 #include "records.h"
+#include "versao.h"
 
 namespace telvarim {
 
@@ -36,9 +38,11 @@ struct Tabelas {
 
 // Values the main window holds for the whole program.
 struct ValoresPrograma {
-  std::string VersaoModulo = "2.1.1.C01G";
+  std::string VersaoModulo = kVersaoModulo;
   double FatorCentavos = kFatorCentavos;
   std::int32_t ModoArredondamento = 0;  // 1 rounds credit prices up, 2 truncates, other values leave them
+  // The work folders of this run, decided once at start-up; the windows the shell opens work there.
+  PastasTrabalho Pastas;
 };
 
 // The single instances of the running program (built empty at start-up, released at exit).

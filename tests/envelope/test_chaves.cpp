@@ -59,11 +59,11 @@ TEST_F(Chaves, EmbeddedPairsBelongTogether) {
 }
 
 TEST_F(Chaves, TheProductsRequestOpensOnlyAtTheCentral) {
-  ASSERT_EQ(CodecsProduto().Sela(P("TMP2.REC"), P("req_2.REC")), 0);
+  ASSERT_TRUE(CodecsProduto().Sela(P("TMP2.REC"), P("req_2.REC")).Feito());
   EXPECT_EQ(fs::file_size(P("req_2.REC")), (texto_.size() / 8 + 1) * 8 + 180);
   ASSERT_EQ(open_file(P("req_2.REC"), P("central.out"), *ChavePrivadaCentral(), ChavePublicaSistema(), 0), 0);
   EXPECT_EQ(ReadAll(P("central.out")), texto_);
-  EXPECT_EQ(CodecsProduto().AbreSelado(P("req_2.REC"), P("own.out")), kErrPrivateKey);
+  EXPECT_EQ(CodecsProduto().AbreSelado(P("req_2.REC"), P("own.out")).codigo, kErrPrivateKey);
   EXPECT_FALSE(fs::exists(P("own.out")));
 }
 
@@ -71,7 +71,7 @@ TEST_F(Chaves, TheCentralsFileOpensInTheProduct) {
   ASSERT_EQ(seal_file(P("TMP2.REC"), P("rec_1.rec"), *ChavePrivadaCentral(), &ChavePublicaSistema(), 1, 0, nullptr,
                       1, 5),
             0);
-  ASSERT_EQ(CodecsProduto().AbreSelado(P("rec_1.rec"), P("aberto")), 0);
+  ASSERT_TRUE(CodecsProduto().AbreSelado(P("rec_1.rec"), P("aberto")).Feito());
   EXPECT_EQ(ReadAll(P("aberto")), texto_);
 }
 

@@ -19,16 +19,16 @@ namespace {
 // Opening and expanding hand the fuzzed text straight to the reader; packing keeps the text as it is.
 class CodecsDiretos : public Codecs {
  public:
-  int AbreSelado(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
-  int Expande(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
-  int Compacta(const fs::path& e, const fs::path& s) override { return Copia(e, s) == 0 ? 1 : 0; }
-  int Sela(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
+  ResultadoPasso AbreSelado(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
+  ResultadoPasso Expande(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
+  ResultadoPasso Compacta(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
+  ResultadoPasso Sela(const fs::path& e, const fs::path& s) override { return Copia(e, s); }
 
  private:
-  static int Copia(const fs::path& e, const fs::path& s) {
+  static ResultadoPasso Copia(const fs::path& e, const fs::path& s) {
     std::error_code ec;
     fs::copy_file(e, s, fs::copy_options::overwrite_existing, ec);
-    return ec ? 1 : 0;
+    return ec ? ResultadoPasso::Falha(1) : ResultadoPasso::Ok();
   }
 };
 
@@ -36,11 +36,6 @@ fs::path Raiz() {
   static fs::path raiz = [] {
     fs::path r = fs::temp_directory_path() / ("telvarim-fuzz-" + std::to_string(static_cast<unsigned long>(std::rand())));
     fs::create_directories(r / "Recebidos");
-#ifdef _WIN32
-    _putenv_s("TELVARIM_ROOT", r.string().c_str());
-#else
-    setenv("TELVARIM_ROOT", r.string().c_str(), 1);
-#endif
     return r;
   }();
   return raiz;
@@ -59,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static ValoresPrograma programa;
   static CodecsDiretos codecs;
   op = OperadorRoteirizado{};
-  CadastroTelvarim c(op, tabelas, programa, RelogioPadrao(), codecs);
+  CadastroTelvarim c(op, PastasTrabalho(raiz), tabelas, programa, RelogioPadrao(), codecs);
   c.PageControl1Change();
   c.btnprocessarClick();
   if (c.PaginaAtiva == CadastroTelvarim::Pagina::tbDigitacao) {

@@ -15,6 +15,7 @@
 #include "inicio.h"
 #include "umdiform.h"
 #include "uprincipal.h"
+#include "tabelas.h"
 #include "usplash.h"
 
 namespace {
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
   QTemporaryDir temp;
   const QString raiz = temp.filePath(QStringLiteral("Telvarim"));
   const QString disco = temp.filePath(QStringLiteral("PENDRIVE"));
-  qputenv("TELVARIM_ROOT", QFile::encodeName(raiz));
+  telvarim::Programa().Pastas = telvarim::PastasTrabalho(QFile::encodeName(raiz).toStdString());
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, temp.filePath(QStringLiteral("config")));
   for (const char* n : {"RM_000123_0001_2612101100_2.REC", "RM_000456_0003_2612101130_2.REC"})
     Grava(raiz + QStringLiteral("/Gerados/") + QLatin1String(n));

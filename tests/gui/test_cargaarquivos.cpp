@@ -17,6 +17,7 @@
 
 #include "cp1252.h"
 #include "listapastas.h"
+#include "tabelas.h"
 #include "trocaarquivos.h"
 #include "ucargaarquivos.h"
 
@@ -100,7 +101,7 @@ class TesteCargaArquivos : public QObject {
     raiz_ = Caminho(QStringLiteral("raiz"));
     disco_ = Caminho(QStringLiteral("disco"));
     destino_ = Caminho(QStringLiteral("destino"));
-    qputenv("TELVARIM_ROOT", QFile::encodeName(raiz_));
+    telvarim::Programa().Pastas = telvarim::PastasTrabalho(QFile::encodeName(raiz_).toStdString());
     QApplication::setApplicationName(QStringLiteral("Telvarim"));
     QDir().mkpath(raiz_ + QStringLiteral("/Recebidos"));
     QDir().mkpath(destino_);

@@ -68,7 +68,8 @@ class TestePrincipal : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(temp_.isValid());
-    qputenv("TELVARIM_ROOT", QFile::encodeName(temp_.filePath(QStringLiteral("raiz"))));
+    telvarim::Programa().Pastas =
+        telvarim::PastasTrabalho(QFile::encodeName(temp_.filePath(QStringLiteral("raiz"))).toStdString());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, temp_.filePath(QStringLiteral("config")));
     QApplication::setApplicationName(QStringLiteral("test_principal"));
   }

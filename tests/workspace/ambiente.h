@@ -31,28 +31,28 @@ class CodecsTeste : public Codecs {
   bool falhaExpande = false, falhaCompacta = false;
   int abertos = 0, selados = 0;
 
-  int AbreSelado(const std::filesystem::path& e, const std::filesystem::path& s) override {
+  ResultadoPasso AbreSelado(const std::filesystem::path& e, const std::filesystem::path& s) override {
     ++abertos;
-    if (falhaAbre) return falhaAbre;
+    if (falhaAbre) return ResultadoPasso::Falha(falhaAbre);
     std::string b = LeArquivo(e);
-    if (b.compare(0, 4, std::string(kMarca, 4)) != 0) return 1035;
+    if (b.compare(0, 4, std::string(kMarca, 4)) != 0) return ResultadoPasso::Falha(1035);
     std::ofstream(s, std::ios::binary) << b.substr(4);
-    return 0;
+    return ResultadoPasso::Ok();
   }
-  int Expande(const std::filesystem::path& e, const std::filesystem::path& s) override {
-    return falhaExpande ? kLzwErroExpansao : Codecs::Expande(e, s);
+  ResultadoPasso Expande(const std::filesystem::path& e, const std::filesystem::path& s) override {
+    return falhaExpande ? ResultadoPasso::Falha(kLzwErroExpansao) : Codecs::Expande(e, s);
   }
-  int Compacta(const std::filesystem::path& e, const std::filesystem::path& s) override {
-    return falhaCompacta ? 0 : Codecs::Compacta(e, s);
+  ResultadoPasso Compacta(const std::filesystem::path& e, const std::filesystem::path& s) override {
+    return falhaCompacta ? ResultadoPasso::Falha(kLzwErroEscrita) : Codecs::Compacta(e, s);
   }
-  int Sela(const std::filesystem::path& e, const std::filesystem::path& s) override {
+  ResultadoPasso Sela(const std::filesystem::path& e, const std::filesystem::path& s) override {
     ++selados;
     if (falhaSela) {
       std::ofstream(s, std::ios::binary) << "meio";  // a failed seal may leave part of its output
-      return falhaSela;
+      return ResultadoPasso::Falha(falhaSela);
     }
     std::ofstream(s, std::ios::binary) << std::string(kMarca, 4) << LeArquivo(e);
-    return 0;
+    return ResultadoPasso::Ok();
   }
 };
 
@@ -191,7 +191,7 @@ class Workspace : public RaizTemporaria {
 
   // A new workspace window on the current tree (its creation included).
   CadastroTelvarim& Abre() {
-    cad = std::make_unique<CadastroTelvarim>(op, tabelas, programa, relogio, codecs);
+    cad = std::make_unique<CadastroTelvarim>(op, Pastas(), tabelas, programa, relogio, codecs);
     cad->FormCreate();
     return *cad;
   }

@@ -1,28 +1,20 @@
-// A fresh work root for one test: TELVARIM_ROOT points at a new temporary folder, removed afterwards.
+// A fresh work root for one test: a new temporary folder, handed to the engine as its work folders and
+// removed afterwards. The process environment is never touched.
 #pragma once
 
-#include <cstdlib>
-#include <string>
-
 #include "pasta_temporaria.h"
+#include "pastas.h"
 
 namespace telvarim::teste {
-
-inline void DefineAmbiente(const char* nome, const std::string& valor) {
-#ifdef _WIN32
-  _putenv_s(nome, valor.c_str());
-#else
-  setenv(nome, valor.c_str(), 1);
-#endif
-}
 
 class RaizTemporaria : public PastaTemporaria {
  protected:
   void SetUp() override {
     PastaTemporaria::SetUp();
     raiz = pasta;
-    DefineAmbiente("TELVARIM_ROOT", raiz.string());
   }
+
+  PastasTrabalho Pastas() const { return PastasTrabalho(raiz); }
 
   std::filesystem::path raiz;
 };

@@ -15,7 +15,7 @@ class Criacao : public teste::Workspace {};
 }  // namespace
 
 TEST_F(Criacao, EmptyTreeMakesTheFoldersAndShowsEmptyLists) {
-  CadastroTelvarim c(op, tabelas, programa);
+  CadastroTelvarim c(op, Pastas(), tabelas, programa);
   c.FormCreate();
   for (const char* p : {"Recebidos", "Processados", "Gerados", "Rascunho"}) EXPECT_TRUE(fs::is_directory(raiz / p)) << p;
   EXPECT_FALSE(fs::exists(raiz / "Log"));  // made by the import, not here
@@ -40,7 +40,7 @@ TEST_F(Criacao, ListsMatchTheirMasksInAnyCaseSortedByName) {
     Grava(f);
   fs::create_directories(raiz / "Recebidos" / "pasta_1.rec");  // folders are not listed
 
-  CadastroTelvarim c(op, tabelas, programa);
+  CadastroTelvarim c(op, Pastas(), tabelas, programa);
   c.FormCreate();
   EXPECT_EQ(c.FLBArquivosRecargaRecebidos.Items, (std::vector<std::string>{"A_1.rec", "b_1.REC"}));
   EXPECT_EQ(c.lblarqproc.Caption, "2");
@@ -57,7 +57,7 @@ TEST_F(Criacao, DeclinedDraftDeletesOnlyTheLastOneFound) {
   Grava("Rascunho/RM_000001_0001_2612101200_2.REC");
   Grava("Rascunho/RM_000001_0001_2612101200_2.LOG");
   op.respostas = {false};
-  CadastroTelvarim c(op, tabelas, programa);
+  CadastroTelvarim c(op, Pastas(), tabelas, programa);
   c.FormCreate();
   EXPECT_EQ(op.Textos(), std::vector<std::string>{"Existe arquivo de Recarga em Alteração.Continua Alteração?"_cp});
   EXPECT_EQ(op.avisos[0].tipo, OperadorRoteirizado::Aviso::Tipo::Confirmacao);
@@ -72,7 +72,7 @@ TEST_F(Criacao, AcceptedDraftBecomesTheFileToProcess) {
   Grava("Rascunho/RM_000001_0001_2612101100_2.REC");
   Grava("Recebidos/A_1.rec");
   op.respostas = {true};
-  CadastroTelvarim c(op, tabelas, programa);
+  CadastroTelvarim c(op, Pastas(), tabelas, programa);
   c.FormCreate();
   EXPECT_EQ(op.Textos(OperadorRoteirizado::Aviso::Tipo::Confirmacao).size(), 1u);
   EXPECT_TRUE(c.RetomandoRascunho);
@@ -81,7 +81,7 @@ TEST_F(Criacao, AcceptedDraftBecomesTheFileToProcess) {
 }
 
 TEST_F(Criacao, LastAccessedShowsOnlyOnceSet) {
-  CadastroTelvarim c(op, tabelas, programa);
+  CadastroTelvarim c(op, Pastas(), tabelas, programa);
   c.FormCreate();
   EXPECT_FALSE(c.lblultacesso.Visible);
   c.UltimoAcessado = "A_1.rec";
@@ -104,7 +104,7 @@ TEST_F(Criacao, LastAccessedShowsOnlyOnceSet) {
 }
 
 TEST_F(Criacao, ClosingReleasesTheLineListsOnce) {
-  CadastroTelvarim c(op, tabelas, programa);
+  CadastroTelvarim c(op, Pastas(), tabelas, programa);
   c.LinhasArquivo.emplace(3, "x");
   c.LinhasPedido.emplace(2, "y");
   c.FormClose();

@@ -24,7 +24,7 @@ TEST_F(Geracao, RequestIsWrittenSealedLoggedAndTheReceivedFileMoves) {
   relogio.Define({2026, 12, 10, 11, 5, 30});
   c.sgRecarga.SetCell(5, 2, "7,5");  // typed but not confirmed: the write-back takes it
   c.btngerararquivoClick();
-  ASSERT_EQ(c.UltimaGeracao, 1);
+  ASSERT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   EXPECT_EQ(c.ArquivoGerado, pedido);
   EXPECT_EQ(c.ArquivoLog, "RM_001234_0056_2612101105_2.LOG");
   EXPECT_EQ(c.PaginaAtiva, Pagina::tblog);
@@ -136,7 +136,7 @@ TEST_F(Geracao, DraftThenRequestClearsTheDraftsAndLogsTheFailedMove) {
 
   relogio.Define({2026, 12, 10, 11, 7, 0});
   c.btngerararquivoClick();
-  EXPECT_EQ(c.UltimaGeracao, 1);
+  EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   EXPECT_TRUE(ListaArquivos(raiz / "Rascunho", "*").empty());
   EXPECT_TRUE(fs::exists(Gerado("RM_001234_0056_2612101107_2.REC")));
   EXPECT_NE(std::find(op.log.begin(), op.log.end(),
@@ -152,7 +152,7 @@ TEST_F(Geracao, ResumedDraftGeneratesWithoutMovingAnything) {
   ASSERT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
   relogio.Define({2026, 12, 10, 12, 0, 0});
   c.btngerararquivoClick();
-  EXPECT_EQ(c.UltimaGeracao, 1);
+  EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   EXPECT_TRUE(ListaArquivos(raiz / "Rascunho", "*").empty());
   EXPECT_TRUE(fs::exists(raiz / "Recebidos" / recebido));
   for (const auto& l : op.log) EXPECT_EQ(l.find("Mover"), std::string::npos) << l;
@@ -205,7 +205,7 @@ TEST_F(Geracao, ValueTooWideForItsFieldWritesNothing) {
   c.sgRecarga.SetCell(5, 1, "1000");  // group 2 of holder 201: a three-digit field
   c.sgRecargaKeyPress('\r');
   c.btngerararquivoClick();
-  EXPECT_EQ(c.UltimaGeracao, 0);
+  EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::NadaGravado);
   ASSERT_EQ(op.Textos().size(), 1u);
   EXPECT_NE(op.Textos()[0].find("ValorRecarga2"), std::string::npos);
   EXPECT_TRUE(ListaArquivos(raiz / "Gerados", "*").empty());

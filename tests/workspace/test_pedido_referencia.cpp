@@ -35,7 +35,7 @@ class PedidoReferencia : public Workspace {};
 }  // namespace
 
 TEST_F(PedidoReferencia, SampleRequestBytesArePinned) {
-  const std::string texto = cli::TextoAmostra(300, 7);
+  const std::string texto = TextoAmostra({300, 7});
   Grava("Recebidos/RM_000123_0001_2612101100_1.rec", std::string(CodecsTeste::kMarca, 4) + Compacta(texto));
   CadastroTelvarim& c = Abre();
   c.btnprocessarClick();
@@ -64,7 +64,7 @@ TEST_F(PedidoReferencia, SampleRequestBytesArePinned) {
       }
     }
   c.btngerararquivoClick();
-  ASSERT_EQ(c.UltimaGeracao, 1);
+  ASSERT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   const std::string plano = Expande(LeArquivo(raiz / "Gerados" / c.ArquivoGerado).substr(4));
   EXPECT_EQ(SeparaLinhas(plano).size(), 1u + 6 + 5 + 300 + 1) << plano.substr(0, 300);
   EXPECT_NE(plano.find("000000000000000725"), std::string::npos);

@@ -26,7 +26,7 @@ TEST_F(PontaAPonta, TypedValuesReachTheCentralSystem) {
   fs::create_directories(recebido.parent_path());
   ASSERT_EQ(std::system((Aspas(TELVARIM_CLI) + " sample --holders 40 --seed 5 " + Aspas(recebido)).c_str()), 0);
 
-  CadastroTelvarim c(op, tabelas, programa, relogio);  // the product's codecs and keys
+  CadastroTelvarim c(op, Pastas(), tabelas, programa, relogio);  // the product's codecs and keys
   c.FormCreate();
   c.btnprocessarClick();
   ASSERT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::tbDigitacao) << (op.avisos.empty() ? "" : op.avisos[0].texto);
@@ -68,7 +68,7 @@ TEST_F(PontaAPonta, TypedValuesReachTheCentralSystem) {
   ASSERT_EQ(n, 2);
   ASSERT_TRUE(op.Textos().empty()) << op.Textos()[0];
   c.btngerararquivoClick();
-  ASSERT_EQ(c.UltimaGeracao, 1) << (op.avisos.empty() ? "" : op.avisos[0].texto);
+  ASSERT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado) << (op.avisos.empty() ? "" : op.avisos[0].texto);
   EXPECT_TRUE(fs::exists(raiz / "Processados" / recebido.filename()));
 
   // The central system's side: open with its key, check the system's signature, expand.
