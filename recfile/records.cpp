@@ -86,7 +86,11 @@ long long Trunca(double v, const char* campo) {
 
 }  // namespace
 
-long long Centavos(double reais) { return Trunca(reais * 100.0 + 0.01, "centavos"); }
+long long Centavos(double reais) {
+  // The 0.01 nudge keeps 12,34 (held as 12,3399...) from losing a centavo; it goes away from zero on both
+  // sides, so -2,50 is -250 and not -249, and every value comes back from a draft as it was saved.
+  return reais < 0 ? -Trunca(-reais * 100.0 + 0.01, "centavos") : Trunca(reais * 100.0 + 0.01, "centavos");
+}
 
 Leitura LeCabecalho(std::string_view linha, int numLinha, RegCabecalho& out) {
   if (!TamanhoEm(linha.size(), {217, 275, 276, 278})) return {false, {}};

@@ -111,7 +111,7 @@ class ErroFormato : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Whole centavos of an amount in reais: reais × 100 + 0.01, truncated toward zero.
+// Whole centavos of an amount in reais: |reais| × 100 + 0.01, truncated toward zero, with the sign of reais.
 long long Centavos(double reais);
 
 // Formatting as a request writes each record (lengths 276, 66, 42, 273, 156; a card type whose maximum

@@ -26,24 +26,68 @@ struct Hash {
   }
 };
 
+Chave ChaveDaLinha(const GradeTexto& grade, int j) {
+  return Chave{InteiroOuPadrao(Trim(grade.Cell(0, j)), -1), InteiroOuPadrao(Trim(grade.Cell(1, j)), -1), grade.Cell(2, j)};
+}
+
+using IndiceLinhas = std::unordered_map<Chave, std::vector<int>, Hash>;
+
+// Grid rows by the holder they name.
+IndiceLinhas Indexa(const GradeTexto& grade) {
+  IndiceLinhas idx;
+  for (int j = 1; j < grade.RowCount(); ++j) idx[ChaveDaLinha(grade, j)].push_back(j);
+  return idx;
+}
+
 }  // namespace
+
+int GrupoDestino(const RegUsuario& u, std::int32_t tarifa) {
+  for (int g = 0; g < 4; ++g)
+    if (u.Grupos[static_cast<std::size_t>(g)].Tarifa == tarifa) return g;
+  return -1;
+}
+
+std::vector<int> GruposDasLinhas(const Tabelas& t, std::int32_t qtdUsuarios, const GradeTexto& grade,
+                                 std::int32_t tipoCartao, std::int32_t tarifa) {
+  std::vector<int> grupos(static_cast<std::size_t>(std::max(grade.RowCount(), 0)), -1);
+  const IndiceLinhas idx = Indexa(grade);
+  for (std::int32_t i = 0; i < qtdUsuarios; ++i) {
+    const RegUsuario& u = t.Usuarios[static_cast<std::size_t>(i)];
+    if (u.TipoCartao != tipoCartao) continue;
+    const int g = GrupoDestino(u, tarifa);
+    if (g < 0) continue;
+    auto it = idx.find(Chave{u.CodUsuario, u.NumCartao, u.Matricula});
+    if (it == idx.end()) continue;
+    for (int j : it->second) grupos[static_cast<std::size_t>(j)] = std::max(grupos[static_cast<std::size_t>(j)], g);
+  }
+  return grupos;
+}
+
+int GrupoDaLinha(const Tabelas& t, std::int32_t qtdUsuarios, const GradeTexto& grade, int linha,
+                 std::int32_t tipoCartao, std::int32_t tarifa) {
+  const Chave k = ChaveDaLinha(grade, linha);
+  int grupo = -1;
+  for (std::int32_t i = 0; i < qtdUsuarios; ++i) {
+    const RegUsuario& u = t.Usuarios[static_cast<std::size_t>(i)];
+    if (u.TipoCartao == tipoCartao && u.CodUsuario == k.cod && u.NumCartao == k.cartao && u.Matricula == k.matricula)
+      grupo = std::max(grupo, GrupoDestino(u, tarifa));
+  }
+  return grupo;
+}
 
 void AtualizaValoresDaGrade(Tabelas& t, std::int32_t qtdUsuarios, const GradeTexto& grade, std::int32_t tipoCartao,
                             std::int32_t tarifa, const std::function<void(int)>& progresso) {
-  std::unordered_map<Chave, std::vector<int>, Hash> linhasPorChave;
-  for (int j = 1; j < grade.RowCount(); ++j)
-    linhasPorChave[Chave{InteiroOuPadrao(Trim(grade.Cell(0, j)), -1), InteiroOuPadrao(Trim(grade.Cell(1, j)), -1),
-                         grade.Cell(2, j)}]
-        .push_back(j);
+  const IndiceLinhas linhasPorChave = Indexa(grade);
 
   for (std::int32_t i = 0; i < qtdUsuarios; ++i) {
     RegUsuario& u = t.Usuarios[static_cast<std::size_t>(i)];
     if (u.TipoCartao == tipoCartao) {
-      auto g = std::find_if(u.Grupos.begin(), u.Grupos.end(), [&](const GrupoRecarga& x) { return x.Tarifa == tarifa; });
-      if (g != u.Grupos.end()) {
+      const int g = GrupoDestino(u, tarifa);
+      if (g >= 0) {
         auto it = linhasPorChave.find(Chave{u.CodUsuario, u.NumCartao, u.Matricula});
         if (it != linhasPorChave.end())
-          for (int j : it->second) g->ValorRecarga = DoubleDeMoeda(TextoParaMoeda(Trim(grade.Cell(5, j))));
+          for (int j : it->second)
+            u.Grupos[static_cast<std::size_t>(g)].ValorRecarga = DoubleDeMoeda(TextoParaMoeda(Trim(grade.Cell(5, j))));
       }
     }
     if (progresso && ((i + 1) % 1000 == 0 || i + 1 == qtdUsuarios)) progresso(i + 1);

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "gradetexto.h"
 #include "tabelas.h"
@@ -20,6 +21,18 @@ namespace telvarim {
 // their old ones.
 void AtualizaValoresDaGrade(Tabelas& t, std::int32_t qtdUsuarios, const GradeTexto& grade, std::int32_t tipoCartao,
                             std::int32_t tarifa, const std::function<void(int)>& progresso = {});
+
+// The group the write-back fills for holder `u` from a grid of tariff `tarifa`: its first group with that
+// tariff; -1 when none.
+int GrupoDestino(const RegUsuario& u, std::int32_t tarifa);
+
+// For every row of the grid (row 0 and rows that name no holder: -1), the group the write-back fills from
+// it; when a row names several holders, the highest such group, whose field is the narrowest.
+std::vector<int> GruposDasLinhas(const Tabelas& t, std::int32_t qtdUsuarios, const GradeTexto& grade,
+                                 std::int32_t tipoCartao, std::int32_t tarifa);
+// The same for one row, without an index: for a single value typed.
+int GrupoDaLinha(const Tabelas& t, std::int32_t qtdUsuarios, const GradeTexto& grade, int linha,
+                 std::int32_t tipoCartao, std::int32_t tarifa);
 
 // The group of holder `u` that a grid for `tarifa` shows: group 1 when its tariff matches (tariff 0 only for
 // a money card type), else the first of groups 2-4 with that non-zero tariff; -1 when none.

@@ -50,7 +50,7 @@ void CadastroTelvarim::FormCreate() {
   PastaGerados = pastas_.Gerados();
   RetomandoRascunho = false;
 
-  std::vector<std::string> rascunhos = ListaArquivos(PastaRascunho, MascaraRascunhos);
+  const std::vector<std::string> rascunhos = Rascunhos(PastaRascunho);
   if (!rascunhos.empty()) {
     const std::string encontrado = rascunhos.back();
     if (op_.Confirma("Existe arquivo de Recarga em Alteração.Continua Alteração?"_cp)) {

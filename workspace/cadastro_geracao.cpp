@@ -22,6 +22,11 @@ void CadastroTelvarim::btngerararquivoClick() {
         return;
       }
     AtualizaArrayRecargas();
+    // The grid shows one card type and tariff; a negative value typed in another one is in the table.
+    if (AchaValorNegativo()) {
+      op_.Mensagem(" Não é possível gerar recarga com valor menor do que 0.00 "_cp);
+      return;
+    }
     op_.LogAcrescenta("Geração de Arquivo Definitivo "_cp);
     struct Pagina_ {
       CadastroTelvarim& c;
@@ -29,6 +34,19 @@ void CadastroTelvarim::btngerararquivoClick() {
     } pagina{*this};
     GeraArquivo(PastaGerados, false);
   });
+}
+
+bool CadastroTelvarim::AchaValorNegativo() {
+  for (std::int32_t i = 0; i < QtdUsuarios; ++i) {
+    const RegUsuario& u = tab_.Usuarios[static_cast<std::size_t>(i)];
+    for (const auto& g : u.Grupos)
+      if (g.ValorRecarga < 0) {
+        op_.LogAcrescenta("Valor negativo - Usuário : "_cp + NumeroTexto(u.CodUsuario) + " - Matrícula : "_cp +
+                          u.Matricula + " - Tipo : " + NumeroTexto(u.TipoCartao) + " - Tarifa : " + NumeroTexto(g.Tarifa));
+        return true;
+      }
+  }
+  return false;
 }
 
 void CadastroTelvarim::btnsalvarrascunhoClick() {
@@ -145,6 +163,16 @@ ResultadoEmpacotamento CadastroTelvarim::CompactaCriptografa(bool rascunho) {
   std::error_code ec;
   fs::remove(tmp1, ec);
   fs::remove(tmp2, ec);
+  // A draft's temporaries never outlive the save: a leftover one would sit in the draft folder among the
+  // drafts.
+  struct LimpaRascunho {
+    bool ativo;
+    fs::path a, b;
+    ~LimpaRascunho() {
+      std::error_code e;
+      if (ativo) fs::remove(a, e), fs::remove(b, e);
+    }
+  } limpa{rascunho, tmp1, tmp2};
   auto& linhas = *LinhasPedido;
   while (!linhas.empty() && TrimView(linhas.back()).empty()) linhas.pop_back();
   if (!SalvaLinhas(tmp1, linhas)) return ResultadoEmpacotamento::FalhaCompactacao;
@@ -152,9 +180,7 @@ ResultadoEmpacotamento CadastroTelvarim::CompactaCriptografa(bool rascunho) {
   if (rascunho) {
     // The draft reaches its name only once it is complete, replacing an older one of the same name.
     fs::rename(tmp2, final, ec);
-    if (ec) return ResultadoEmpacotamento::FalhaCompactacao;
-    fs::remove(tmp1, ec);
-    return ResultadoEmpacotamento::Gravado;
+    return ec ? ResultadoEmpacotamento::FalhaCompactacao : ResultadoEmpacotamento::Gravado;
   }
   if (!codecs_.Sela(tmp2, final).Feito()) {
     fs::remove(final, ec);  // never a half-sealed file under a request's name
@@ -164,6 +190,5 @@ ResultadoEmpacotamento CadastroTelvarim::CompactaCriptografa(bool rascunho) {
   fs::remove(tmp2, ec);
   return ResultadoEmpacotamento::Gravado;
 }
-
 
 }  // namespace telvarim

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "atualizacao.h"
+#include "pedido.h"
 #include "cadastro_comum.h"
 #include "cp1252.h"
 #include "totais.h"
@@ -101,6 +102,7 @@ void CadastroTelvarim::cbtipocartaoChange() {
       sgRecarga.SetRowCount(2);
       sgRecarga.FixedRows = 1;
       lblqtdrec.Caption = "0";
+      CalculaGrid();  // an empty grid totals zero, not the previous grid's figures
     }
     sgRecarga.Row = 1;
     sgRecarga.Col = 5;
@@ -161,7 +163,17 @@ void CadastroTelvarim::ValidaValorDigitado() {
     sgRecarga.SetCell(5, r, zero);
     throw Abortado{};
   }
-  sgRecarga.SetCell(5, r, FormataMoeda(*v, FormatoValor));
+  const std::string formatado = FormataMoeda(*v, FormatoValor);
+  // A value the request has no room for would be lost on the way out (or refuse the whole request): it is
+  // refused here, where the operator typed it.
+  const int grupo = GrupoDaLinha(tab_, QtdUsuarios, sgRecarga, r, TipoCartaoAtual, TarifaAtual);
+  const bool credito = c.PorCreditos != 0;
+  if (!CabeNoPedido(grupo, credito, TextoParaMoeda(formatado))) {
+    op_.Mensagem(MensagemSemEspaco(grupo, credito));
+    sgRecarga.SetCell(5, r, zero);
+    throw Abortado{};
+  }
+  sgRecarga.SetCell(5, r, formatado);
 
   // Quick store while the grid rows stand at their holders' positions in the table.
   if (r - 1 < 0 || r - 1 >= QtdUsuarios) return;
@@ -190,6 +202,27 @@ void CadastroTelvarim::Enter() {
   CalculaGrid();
   if (sgRecarga.Row < sgRecarga.RowCount() - 1) ++sgRecarga.Row;
   sgRecarga.Col = 5;
+}
+
+std::string CadastroTelvarim::MensagemSemEspaco(int grupo, bool credito) {
+  return "Valor Maior que o Permitido no Grupo " + NumeroTexto(grupo + 1) + " do Arquivo (" + LimiteNoPedido(credito) +
+         ") - Verifique!";
+}
+
+void CadastroTelvarim::ZeraSemEspaco() {
+  const bool credito = TipoAtual().PorCreditos != 0;
+  const std::vector<int> grupos = GruposDasLinhas(tab_, QtdUsuarios, sgRecarga, TipoCartaoAtual, TarifaAtual);
+  const std::string zero = FormataMoeda(0, FormatoValor);
+  int zeradas = 0;
+  for (int j = 1; j < sgRecarga.RowCount(); ++j) {
+    const std::optional<Moeda> v = LeMoeda(Trim(sgRecarga.Cell(5, j)));
+    if (v && !CabeNoPedido(grupos[static_cast<std::size_t>(j)], credito, *v)) {
+      sgRecarga.SetCell(5, j, zero);
+      ++zeradas;
+    }
+  }
+  if (zeradas > 0)
+    op_.LogAcrescenta("Valor zerado em "_cp + NumeroTexto(zeradas) + " linha(s): o grupo do arquivo não comporta o valor"_cp);
 }
 
 void CadastroTelvarim::sgRecargaKeyPress(char tecla) {
@@ -258,6 +291,7 @@ void CadastroTelvarim::btnalteravlrClick() {
                       NumeroTexto(TarifaAtual) + " - Valor : " + edalteravlr);
     const std::string v = Trim(edalteravlr);
     for (int j = 1; j < sgRecarga.RowCount(); ++j) sgRecarga.SetCell(5, j, v);
+    ZeraSemEspaco();
     AtualizaArrayRecargas();
     CalculaRecargasGeral();
     CalculaGrid();
@@ -278,6 +312,7 @@ void CadastroTelvarim::BitBtn1Click() {
     op_.LogAcrescenta("Atualizando valor com o último pedido - Tipo : "_cp + NumeroTexto(TipoCartaoAtual) +
                       " - Tarifa : " + NumeroTexto(TarifaAtual));
     for (int j = 1; j < sgRecarga.RowCount(); ++j) sgRecarga.SetCell(5, j, sgRecarga.Cell(6, j));
+    ZeraSemEspaco();
     AtualizaArrayRecargas();
     CalculaRecargasGeral();
     CalculaGrid();

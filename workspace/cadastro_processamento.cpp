@@ -30,6 +30,9 @@ ResultadoAbertura CadastroTelvarim::AbreEDescompacta(const fs::path& arquivo) {
 void CadastroTelvarim::btnprocessarClick() {
   op_.LogLimpa();
   IndiceArquivoRecebido = FLBArquivosRecargaRecebidos.ItemIndex;
+  // Draft mode lasts only while the list shows the draft folder: once the file page is back on the received
+  // files, a received file is opened from its seal again, and its answer moves it as usual.
+  RetomandoRascunho = FLBArquivosRecargaRecebidos.Directory == PastaRascunho;
   ConsisteHeader = ConsisteDetalhe = ConsisteTarifa = ConsisteTipoCartao = ConsisteTrailer = ConsisteEventos = true;
   for (auto& m : motivoExcesso_) m.clear();
 
@@ -100,9 +103,32 @@ void CadastroTelvarim::btnprocessarClick() {
   tab_.TiposCartao.fill(RegTipoCartao{});
   tab_.Tarifas.fill(RegTarifa{});
   QtdUsuarios = 0;
+  // Nothing of the previous file may answer for this one: a file without a header must not inherit the
+  // last file's company, sequence or rounding.
+  CabecalhoArquivo = RegCabecalho{};
+  SeqArquivo.clear();
+  RodapeArquivo = RegRodape{};
+  prog_.ModoArredondamento = 0;
+  lblempresa.Caption.clear();
+  lbldata.Caption.clear();
+  lblcripta.Caption.clear();
+  lblseq.Caption.clear();
+  lblregistros.Caption.clear();
 
   try {
     const auto& linhas = *LinhasArquivo;
+    // Card types and tariffs first, in file order: a detail's units come from its card type, and a card
+    // type listed after its holders must not turn their money into credits on the way out.
+    for (std::size_t i = 0; i < linhas.size(); ++i) {
+      const std::string& l = linhas[i];
+      if (LinhaEmBranco(l)) continue;
+      const std::string_view tipo = Campo(l, 1, 2);
+      if (tipo == "04") {
+        if (!Proc_tipocartao(i)) ConsisteTipoCartao = false;
+      } else if (tipo == "05") {
+        if (!Proc_tarifa(i)) ConsisteTarifa = false;
+      }
+    }
     for (std::size_t i = 0; i < linhas.size(); ++i) {
       const std::string& l = linhas[i];
       if (LinhaEmBranco(l)) continue;
@@ -111,10 +137,8 @@ void CadastroTelvarim::btnprocessarClick() {
         if (!Proc_header(i)) ConsisteHeader = false;
       } else if (tipo == "01") {
         if (!Proc_detalhe(i)) ConsisteDetalhe = false;
-      } else if (tipo == "04") {
-        if (!Proc_tipocartao(i)) ConsisteTipoCartao = false;
-      } else if (tipo == "05") {
-        if (!Proc_tarifa(i)) ConsisteTarifa = false;
+      } else if (tipo == "04" || tipo == "05") {
+        continue;
       } else if (tipo == "99") {
         if (!Proc_trailer(i)) ConsisteTrailer = false;
       } else {

@@ -196,6 +196,11 @@ class CadastroTelvarim {
   void EscreveTitulos(bool credito);
   void PreencheLinha(int row, const RegListagem& e);  // columns 0-5 of a holder's row
   void LogBannerFim();
+  // Rows whose value the request's group has no room for get 0, with a line on the log page.
+  void ZeraSemEspaco();
+  static std::string MensagemSemEspaco(int grupo, bool credito);
+  // The first holder with a negative value, with a line on the log page naming it; false when none.
+  bool AchaValorNegativo();
   bool SalvaLinhas(const std::filesystem::path& arquivo, const std::vector<std::string>& linhas) const;
   // Runs a handler's body: a refused value ends it silently, a text that does not convert with an error box.
   template <class F>

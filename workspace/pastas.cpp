@@ -67,6 +67,16 @@ std::vector<std::string> ListaArquivos(const fs::path& pasta, std::string_view m
   return nomes;
 }
 
+std::vector<std::string> Rascunhos(const fs::path& pasta) {
+  std::vector<std::string> r = ListaArquivos(pasta, MascaraRascunhos);
+  // The packing's temporaries share the extension; a leftover one is never a draft to resume.
+  std::erase_if(r, [](const std::string& n) {
+    const std::string m = MaiusculasCp1252(n);
+    return m == "TMP1.REC" || m == "TMP2.REC";
+  });
+  return r;
+}
+
 std::string TextoCaminho(const fs::path& p) {
   auto u8 = p.u8string();
   return Utf8ParaCp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));

@@ -36,6 +36,10 @@ inline constexpr std::string_view MascaraGerados = "*_2.rec";
 inline constexpr std::string_view MascaraRascunhos = "*.REC";
 inline constexpr std::string_view MascaraRascunhoRetomado = "*_2.REC";
 
+// The drafts a workspace may resume from the draft folder (mask MascaraRascunhos, temporaries excluded),
+// in list order.
+std::vector<std::string> Rascunhos(const std::filesystem::path& pasta);
+
 // '*' and '?' wildcards, letters compared in any case (cp1252 upper case), as the file lists of the
 // original platform match.
 bool CasaMascara(std::string_view nome, std::string_view mascara);

@@ -10,6 +10,15 @@ std::string Zeros(long long v, std::size_t digitos) { return FormataInteiro(v, s
 
 }  // namespace
 
+bool CabeNoPedido(int grupo, bool credito, Moeda valor) {
+  if (grupo <= 0) return true;
+  if (!credito) return valor == 0;
+  const Moeda inteiro = valor / kUnidadeMoeda;  // credits are written truncated
+  return inteiro >= -99 && inteiro <= 999;
+}
+
+std::string LimiteNoPedido(bool credito) { return credito ? "999" : "0,00"; }
+
 std::string NomePedido(std::int32_t codEmpresa, std::int32_t seq, const DataHora& quando, const char* extensao) {
   return "RM_" + Zeros(codEmpresa, 6) + "_" + Zeros(seq, 4) + "_" + FormataYYMMDDHHNN(quando) + "_2" + extensao;
 }

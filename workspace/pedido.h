@@ -12,10 +12,18 @@
 #include <vector>
 
 #include "datetime.h"
+#include "numbers.h"
 #include "records.h"
 #include "tabelas.h"
 
 namespace telvarim {
+
+// What a detail's value field can carry for group `grupo` (0 = group 1): group 1 has 18 digits; groups 2-4
+// have three, which carry whole credits from -99 to 999 and nothing of a money card type (their value is
+// written as 0 whatever it holds). `credito`: the card type's PorCreditos is not 0.
+bool CabeNoPedido(int grupo, bool credito, Moeda valor);
+// The largest value groups 2-4 carry, as messages show it ("999", "0,00").
+std::string LimiteNoPedido(bool credito);
 
 // "RM_" + company (6 digits) + "_" + sequence (4 digits) + "_" + YYMMDDHHNN + "_2" + extension (".REC" or
 // ".LOG").

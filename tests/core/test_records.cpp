@@ -306,7 +306,8 @@ TEST(Records, CentavosRule) {
   EXPECT_EQ(Centavos(600.00), 60000);
   EXPECT_EQ(Centavos(0.29), 29);
   EXPECT_EQ(Centavos(1.005), 100);
-  EXPECT_EQ(Centavos(-2.5), -249);  // truncated toward zero after the +0,01
+  EXPECT_EQ(Centavos(-2.5), -250);  // the nudge goes away from zero on both sides
+  EXPECT_EQ(Centavos(-12.34), -1234);
 }
 
 TEST(Records, ValuesWiderThanTheirFieldAreRefused) {

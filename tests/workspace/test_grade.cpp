@@ -134,7 +134,7 @@ TEST_F(Grade, EnterChecksFormatsAndStoresTheValue) {
   CadastroTelvarim& c = Processa(RecebidoPadrao());
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.digitado);
-    Mostra(c, caso.tipo, 1);
+    Mostra(c, caso.tipo, caso.tipo == 0 ? 0 : 1);  // rows that show group 1 of a money holder
     op.avisos.clear();
     Digita(c, 1, caso.digitado);
     EXPECT_EQ(c.sgRecarga.Cell(5, 1), caso.celula);
@@ -143,14 +143,14 @@ TEST_F(Grade, EnterChecksFormatsAndStoresTheValue) {
   }
   EXPECT_EQ(op.avisos.size(), 1u);
   // A negative value becomes positive and waits; the next Enter validates it.
-  Mostra(c, 0, 1);
+  Mostra(c, 0, 0);
   Digita(c, 1, "-3");
   EXPECT_EQ(c.sgRecarga.Row, 1);
   c.sgRecargaKeyPress('\r');
   EXPECT_EQ(c.sgRecarga.Cell(5, 1), "3,00");
   EXPECT_EQ(c.sgRecarga.Row, 2);
   // "Valor Inválido" is an error box; the others are plain notices.
-  Mostra(c, 0, 1);
+  Mostra(c, 0, 0);
   op.avisos.clear();
   Digita(c, 1, "x");
   EXPECT_EQ(op.avisos[0].tipo, TipoAviso::Erro);
@@ -184,12 +184,13 @@ TEST_F(Grade, QuickStoreOnlyWhileRowsStandAtTheirHolders) {
   Digita(c, 2, "1");
   EXPECT_DOUBLE_EQ(tabelas.Usuarios[1].Grupos[0].ValorRecarga, 1);
 
-  // Tariff 5 rows are holders 102 and 103, at table positions 1 and 2, not 0 and 1: nothing quick-stored.
-  Mostra(c, 0, 1);
+  // Credit tariff 5 rows are holders 201 and 202, at table positions 3 and 4, not 0 and 1: nothing
+  // quick-stored.
+  Mostra(c, 1, 1);
   Digita(c, 1, "9");
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[1].Grupos[1].ValorRecarga, 0);
+  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[1].ValorRecarga, 3);
   c.sgRecargaExit();  // leaving the grid writes back
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[1].Grupos[1].ValorRecarga, 9);
+  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[1].ValorRecarga, 9);
 }
 
 TEST_F(Grade, WriteBackMatchesComparingEveryHolderWithEveryRow) {

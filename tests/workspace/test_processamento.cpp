@@ -216,15 +216,19 @@ TEST_F(Processamento, FileWithoutCardTypesSaysSoInsteadOfFailing) {
   EXPECT_EQ(cad->PaginaAtiva, Pagina::tblog);
 }
 
-TEST_F(Processamento, CardTypeAfterItsDetailsLeavesThemMoney) {
+TEST_F(Processamento, CardTypeAfterItsDetailsStillGivesThemItsUnits) {
   Recebido r = RecebidoPadrao();
   std::vector<std::string> l = r.Linhas();
   std::rotate(l.begin() + 2, l.begin() + 3, l.begin() + 10);  // card type 2 after the details
   GravaRecebido("A_1.rec", l);
   Abre().btnprocessarClick();
   ASSERT_EQ(cad->PaginaAtiva, Pagina::tbDigitacao);
-  EXPECT_EQ(tabelas.Usuarios[3].Grupos[0].CMM, 0);  // 30 credits read as 0,30 reais: whole reais 0
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[0].ValorRecarga, 0.12);
+  EXPECT_EQ(tabelas.Usuarios[3].Grupos[0].CMM, 30);  // credits, not 0,30 reais
+  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[0].ValorRecarga, 12);
+  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].UltimasRecargas[11], 120);  // all twelve read, as for credits
+  // The combo items keep the file order.
+  EXPECT_EQ(cad->cbtipocartao.Items[0].substr(0, 3), "001");
+  EXPECT_EQ(cad->cbtipocartao.Items[1].substr(0, 3), "002");
 }
 
 TEST_F(Processamento, SecondFileLeavesNothingOfTheFirst) {
@@ -244,7 +248,7 @@ TEST_F(Processamento, SecondFileLeavesNothingOfTheFirst) {
   EXPECT_EQ(c.QtdUsuarios, 1);
 }
 
-TEST_F(Processamento, ResumedDraftIsExpandedWithoutOpeningAndStaysSoForTheWindow) {
+TEST_F(Processamento, ResumedDraftIsExpandedWithoutOpeningAndReceivedFilesAreStillOpened) {
   // Two drafts: Yes processes the first in name order.
   GravaRecebido("RM_001234_0056_2612100900_2.REC", RecebidoPadrao().Linhas(), "Rascunho", false);
   Recebido outro = RecebidoPadrao();
@@ -260,11 +264,14 @@ TEST_F(Processamento, ResumedDraftIsExpandedWithoutOpeningAndStaysSoForTheWindow
   EXPECT_EQ(op.log[5], "Carregando Arquivo : " + TextoCaminho(raiz / "Rascunho/RM_001234_0056_2612100900_2.REC"));
   EXPECT_FALSE(fs::exists(raiz / "Rascunho/TMP1.REC"));
 
-  // A received (sealed) file processed later in the same window is only expanded, and fails.
+  // Back on the received files, a sealed file is opened from its seal as in any window.
   c.btnFecharClick();
   op.avisos.clear();
   c.btnprocessarClick();
-  EXPECT_EQ(op.Textos(), std::vector<std::string>{"Erro ao Descompactar o arquivo Temporário - Verifique!"_cp});
+  EXPECT_TRUE(op.Textos().empty());
+  EXPECT_FALSE(c.RetomandoRascunho);
+  EXPECT_EQ(codecs.abertos, 1);
+  EXPECT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
 
   // A new window processes it normally.
   op.respostas = {false};
