@@ -319,7 +319,7 @@ TEST(Records, ValuesWiderThanTheirFieldAreRefused) {
   EXPECT_THROW(FormataTipoCartao(t), ErroFormato);
   u.Grupos[1] = {};
   u.Grupos[0].ValorRecarga = -2.5;  // a draft may hold a negative value: the sign takes a digit
-  EXPECT_EQ(FormataDetalhe(u, 0).substr(135, 18), "-00000000000000249");
+  EXPECT_EQ(FormataDetalhe(u, 0).substr(135, 18), "-00000000000000250");
 }
 
 TEST(Records, FormatThenReadGivesTheSameRecords) {
