@@ -87,7 +87,7 @@ void GravaRecebido(const fs::path& destino, const std::vector<std::string>& linh
   }
   if (lzw_compress_file(texto, lzw) != 1) std::abort();
   const RsaPublicKey destinatario = ChavePublicaSistema();
-  if (seal_file(lzw, destino, *ChavePrivadaCentral(), &destinatario, 1, 0, nullptr, 1, 5) != 0) std::abort();
+  if (seal_file(lzw, destino, *ChavePrivadaCentral(), {&destinatario, 1}, {}, 1, 5) != 0) std::abort();
   fs::remove(texto);
   fs::remove(lzw);
 }
@@ -144,7 +144,6 @@ int main() {
   fs::remove_all(raiz);
   fs::create_directories(raiz / "Recebidos");
   DefineRaiz(raiz);
-  lzw_set_diagnostics(nullptr);
   const std::string nome = "RM_000123_0001_2612101100_1.rec";
   GravaRecebido(raiz / "Recebidos" / nome, TextoRecebido(kPortadores));
 

@@ -11,10 +11,13 @@ namespace telvarim {
 int Codecs::AbreSelado(const std::filesystem::path& selado, const std::filesystem::path& saida) {
   return open_file(selado, saida, ChavePrivadaSistema(), ChavePublicaCentral(), 0);
 }
-int Codecs::Expande(const std::filesystem::path& e, const std::filesystem::path& s) { return lzw_expand_file(e, s); }
+// Received files and drafts come from outside: their expansion is capped.
+int Codecs::Expande(const std::filesystem::path& e, const std::filesystem::path& s) {
+  return lzw_expand_file(e, s, {.limiteSaida = kLzwLimiteRecebido});
+}
 int Codecs::Compacta(const std::filesystem::path& e, const std::filesystem::path& s) { return lzw_compress_file(e, s); }
 int Codecs::Sela(const std::filesystem::path& entrada, const std::filesystem::path& saida) {
-  return seal_file(entrada, saida, ChavePrivadaSistema(), &ChavePublicaCentral(), 1, 0, nullptr, kCipherDesCbc,
+  return seal_file(entrada, saida, ChavePrivadaSistema(), {&ChavePublicaCentral(), 1}, {}, kCipherDesCbc,
                    kDigestMd5);
 }
 
