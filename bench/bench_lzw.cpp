@@ -191,7 +191,6 @@ double MBs(const Relator& rel, const std::string& nome) {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  lzw_set_diagnostics(nullptr);  // ncompress prints nothing either
 
   g.pasta = fs::temp_directory_path() / ("telvarim-bench-lzw-" + std::to_string(std::random_device{}()));
   fs::create_directories(g.pasta);

@@ -43,7 +43,7 @@ void GravaRecebido(const fs::path& destino, const std::string& conteudo) {
   std::ofstream(texto, std::ios::binary) << conteudo;
   if (lzw_compress_file(texto, lzw) != 1) std::abort();
   const RsaPublicKey destinatario = ChavePublicaSistema();
-  if (seal_file(lzw, destino, *ChavePrivadaCentral(), &destinatario, 1, 0, nullptr, 1, 5) != 0) std::abort();
+  if (seal_file(lzw, destino, *ChavePrivadaCentral(), {&destinatario, 1}, {}, 1, 5) != 0) std::abort();
   fs::remove(texto);
   fs::remove(lzw);
 }
@@ -99,7 +99,6 @@ int main() {
   const fs::path raiz = fs::temp_directory_path() / "telvarim-bench-workspace";
   fs::remove_all(raiz);
   fs::create_directories(raiz / "Recebidos");
-  lzw_set_diagnostics(nullptr);
   const std::string nome = "RM_000123_0001_2612101100_1.rec";
   GravaRecebido(raiz / "Recebidos" / nome, TextoAmostra({.titulares = kPortadores, .semente = 42, .umTipoUmaTarifa = true}));
 

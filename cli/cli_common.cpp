@@ -4,6 +4,8 @@
 #include <charconv>
 #include <iostream>
 
+#include "cp1252.h"
+
 namespace telvarim::cli {
 
 int Falha(std::string_view op, int code, std::string_view mensagem, int status) {
@@ -11,6 +13,10 @@ int Falha(std::string_view op, int code, std::string_view mensagem, int status) 
   if (code != 0) std::cerr << "error " << code << ": ";
   std::cerr << mensagem << '\n';
   return status == 0 ? 1 : status;
+}
+
+std::string MotivoCodec(Codec codec, int code, const CodecFiles& arquivos) {
+  return Cp1252ParaUtf8(codec_result_text(codec, code, arquivos));
 }
 
 int Uso(std::string_view op, std::string_view mensagem, std::string_view uso) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "codec_results.h"
+
 namespace telvarim::cli {
 
 using Argumentos = std::vector<std::string>;
@@ -13,6 +15,9 @@ using Argumentos = std::vector<std::string>;
 // Writes "telvarim-cli: OP: error CODE: MESSAGE" (or without the code when code is 0) to stderr and returns
 // the exit status to use (never 0).
 int Falha(std::string_view op, int code, std::string_view mensagem, int status = 1);
+// What a codec's result code means, naming the files, as text for the terminal.
+std::string MotivoCodec(Codec codec, int code, const CodecFiles& arquivos);
+
 // A usage error: "telvarim-cli: OP: MESSAGE" plus the command's usage line; exit status 2.
 int Uso(std::string_view op, std::string_view mensagem, std::string_view uso);
 

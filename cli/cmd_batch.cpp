@@ -6,7 +6,6 @@
 #include "cadastrotelvarim.h"
 #include "commands.h"
 #include "cp1252.h"
-#include "lzw.h"
 #include "pastas.h"
 
 namespace telvarim::cli {
@@ -42,7 +41,6 @@ int cmd_batch(const Argumentos& a) {
   if (l.posicionais.size() != 1) return Uso("batch", "needs the name of one received file", kUso);
   if (l.Tem("values")) return Falha("batch", 0, "importing a value file is not available in this build", 2);
   const PastasTrabalho pastas(l.Tem("root") ? std::filesystem::path(*l.Valor("root")) : RaizTrabalho());
-  lzw_set_diagnostics(nullptr);  // stdout carries the log lines only
 
   OperadorConsole op;
   CadastroTelvarim c(op, pastas);

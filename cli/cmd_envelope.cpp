@@ -18,7 +18,6 @@
 #include "commands.h"
 #include "crypto/cbc.h"
 #include "crypto/digest.h"
-#include "crypto/errors.h"
 #include "crypto/keygen.h"
 #include "crypto/keys.h"
 #include "crypto/os_random.h"
@@ -33,58 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Aspas(const std::string& s) { return "'" + s + "'"; }
-
-bool Legivel(const std::string& arquivo) { return static_cast<bool>(std::ifstream(arquivo, std::ios::binary)); }
-
-bool MesmoArquivo(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return fs::equivalent(a, b, ec);
-}
-
-// What an envelope code means for this pair of files.
-std::string MotivoEnvelope(int codigo, const std::string& in, const std::string& out, bool abrindo, int indice) {
-  switch (codigo) {
-    case kErrEnvelopeInput:
-      if (!Legivel(in)) return "cannot open " + Aspas(in);
-      return abrindo ? Aspas(in) + " is not a sealed file (no header end or trailer), or cannot be read"
-                     : "cannot read " + Aspas(in);
-    case kErrEnvelopeOutput:
-      if (MesmoArquivo(in, out)) return Aspas(in) + " and " + Aspas(out) + " are the same file";
-      return "cannot create or write " + Aspas(out);
-    case kErrEnvelopeRecipient:
-      return Aspas(in) + " holds no key for recipient index " + std::to_string(indice);
-    case kErrData: return "data error (an RSA block without the expected form)";
-    case kErrDigestAlgorithm: return "unknown digest algorithm (not 3 or 5)";
-    case kErrPadding: return "bad padding in the last block (wrong key or damaged file)";
-    case kErrLength:
-      return abrindo ? "length error: an encrypted key or signature over 128 bytes, or a length that runs past "
-                       "the end of " + Aspas(in) + " (damaged file)"
-                     : "length error (too many recipients, too much extra data or an input of 4 GiB or more)";
-    case kErrModulusLength: return "a key's modulus is longer than 1024 bits";
-    case kErrNeedRandom: return "the operating system gave no random bytes";
-    case kErrPrivateKey:
-      return abrindo ? "cannot recover the content key (wrong private key?)" : "signing failed (bad private key)";
-    case kErrPublicKey:
-      return abrindo ? "cannot open the signature (wrong sender key or damaged signature)"
-                     : "cannot encrypt the content key to a recipient (bad public key)";
-    case kErrSignature: return "the signature does not match the data (wrong sender key or altered file)";
-    case kErrEncryptionAlgorithm: return "unknown encryption algorithm (not 1 to 4)";
-    default: return "failed";
-  }
-}
-
-std::string MotivoLzw(int codigo, const std::string& in, const std::string& out) {
-  switch (codigo) {
-    case kLzwErroAbertura:
-      if (!Legivel(in)) return "cannot open " + Aspas(in);
-      return "cannot create " + Aspas(out);
-    case kLzwErroAlocacao: return "out of memory";
-    case kLzwErroExpansao: return "not valid compressed data (corrupt or foreign)";
-    case kLzwErroEscrita: return "cannot write " + Aspas(out) + " (disk full?)";
-    case kLzwErroLeitura: return "cannot read " + Aspas(in);
-    default: return "failed";
-  }
-}
 
 // A scratch file in the system's temporary folder, removed on every path.
 class Temporario {
@@ -137,14 +84,12 @@ bool PapeisPadrao(bool comoCentral, const char* op, Papeis& p, int& status) {
 
 // Compress then seal (pack, sample).
 int Empacota(const char* op, const std::string& texto, const std::string& saida, const Papeis& p) {
-  lzw_set_diagnostics(nullptr);
   Temporario comprimido;
   int motivo = 0;
-  if (lzw_compress_file(texto, comprimido.Caminho(), &motivo) != kLzwCompressaoOk)
-    return Falha(op, motivo, "compress: " + MotivoLzw(motivo, texto, comprimido.Texto()));
-  const int r = seal_file(comprimido.Caminho(), saida, *p.privada, &p.outro, 1, 0, nullptr, kCipherDesCbc,
-                          kDigestMd5);
-  if (r != 0) return Falha(op, r, "seal: " + MotivoEnvelope(r, comprimido.Texto(), saida, false, 0));
+  if (lzw_compress_file(texto, comprimido.Caminho(), {}, &motivo) != kLzwCompressaoOk)
+    return Falha(op, motivo, "compress: " + MotivoCodec(Codec::kLzw, motivo, {texto, comprimido.Caminho()}));
+  const int r = seal_file(comprimido.Caminho(), saida, *p.privada, {&p.outro, 1}, {}, kCipherDesCbc, kDigestMd5);
+  if (r != 0) return Falha(op, r, "seal: " + MotivoCodec(Codec::kSeal, r, {comprimido.Caminho(), saida}));
   return 0;
 }
 
@@ -193,9 +138,8 @@ int cmd_seal(const Argumentos& a) {
   if (destinos.empty()) destinos.push_back(ChavePublicaCentral());
   const std::string& in = l.posicionais[0];
   const std::string& out = l.posicionais[1];
-  const int r = seal_file(in, out, privada, destinos.data(), static_cast<int>(destinos.size()), 0, nullptr, cifra,
-                          resumo);
-  if (r != 0) return Falha("seal", r, MotivoEnvelope(r, in, out, false, 0));
+  const int r = seal_file(in, out, privada, destinos, {}, cifra, resumo);
+  if (r != 0) return Falha("seal", r, MotivoCodec(Codec::kSeal, r, {in, out}));
   return 0;
 }
 
@@ -219,7 +163,7 @@ int cmd_open(const Argumentos& a) {
   const std::string& in = l.posicionais[0];
   const std::string& out = l.posicionais[1];
   const int r = open_file(in, out, privada, remetente, indice);
-  if (r != 0) return Falha("open", r, MotivoEnvelope(r, in, out, true, indice));
+  if (r != 0) return Falha("open", r, MotivoCodec(Codec::kOpen, r, {in, out, indice}));
   return 0;
 }
 
@@ -244,14 +188,13 @@ int cmd_unpack(const Argumentos& a) {
   Papeis p;
   int status = 0;
   if (!PapeisPadrao(l.Tem("as-central"), "unpack", p, status)) return status;
-  lzw_set_diagnostics(nullptr);
   const std::string& selado = l.posicionais[0];
   const std::string& texto = l.posicionais[1];
   Temporario aberto;
   const int r = open_file(selado, aberto.Caminho(), *p.privada, p.outro, 0);
-  if (r != 0) return Falha("unpack", r, "open: " + MotivoEnvelope(r, selado, aberto.Texto(), true, 0));
+  if (r != 0) return Falha("unpack", r, "open: " + MotivoCodec(Codec::kOpen, r, {selado, aberto.Caminho()}));
   const int e = lzw_expand_file(aberto.Caminho(), texto);
-  if (e != kLzwExpansaoOk) return Falha("unpack", e, "expand: " + MotivoLzw(e, aberto.Texto(), texto));
+  if (e != kLzwExpansaoOk) return Falha("unpack", e, "expand: " + MotivoCodec(Codec::kLzw, e, {aberto.Caminho(), texto}));
   return 0;
 }
 

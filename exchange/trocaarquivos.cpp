@@ -71,22 +71,31 @@ void MarcaEntregue(const fs::path& pasta, const std::string& nome) {
   fs::rename(pasta / CaminhoDeTexto(nome), pasta / CaminhoDeTexto(NomeEntregue(nome)), ec);
 }
 
+// Hands one file over: copies it from origem into destino and marks it in origem, or records why not.
+// `antesDaCopia` runs once nothing stands against the copy, just before it.
+template <class AntesDaCopia>
+void Entrega(const fs::path& origem, const std::string& nome, const fs::path& destino, ResultadoTroca& r,
+             AntesDaCopia&& antesDaCopia) {
+  const fs::path de = origem / CaminhoDeTexto(nome);
+  const fs::path para = destino / CaminhoDeTexto(nome);
+  std::optional<std::string> motivo = RecusaCopia(de, para);
+  if (!motivo) {
+    antesDaCopia();
+    motivo = Copia(de, para);
+  }
+  if (motivo) {
+    r.falhas.push_back({nome, std::move(*motivo)});
+    return;
+  }
+  r.copiados.push_back(nome);
+  MarcaEntregue(origem, nome);
+}
+
 }  // namespace
 
 ResultadoTroca CarregaArquivos(const fs::path& origem, const std::vector<std::string>& nomes, const fs::path& destino) {
   ResultadoTroca r;
-  for (const std::string& nome : nomes) {
-    const fs::path de = origem / CaminhoDeTexto(nome);
-    const fs::path para = destino / CaminhoDeTexto(nome);
-    std::optional<std::string> motivo = RecusaCopia(de, para);
-    if (!motivo) motivo = Copia(de, para);
-    if (motivo) {
-      r.falhas.push_back({nome, std::move(*motivo)});
-      continue;
-    }
-    r.copiados.push_back(nome);
-    MarcaEntregue(origem, nome);
-  }
+  for (const std::string& nome : nomes) Entrega(origem, nome, destino, r, [] {});
   return r;
 }
 
@@ -108,19 +117,7 @@ ResultadoTroca GeraArquivos(const fs::path& origem, const std::vector<std::strin
       ++r.recusados;
       continue;
     }
-    const fs::path de = origem / CaminhoDeTexto(nome);
-    const fs::path para = destino / CaminhoDeTexto(nome);
-    std::optional<std::string> motivo = RecusaCopia(de, para);
-    if (!motivo) {
-      ApagaDisco(destino, operador);
-      motivo = Copia(de, para);
-    }
-    if (motivo) {
-      r.falhas.push_back({nome, std::move(*motivo)});
-      continue;
-    }
-    r.copiados.push_back(nome);
-    MarcaEntregue(origem, nome);
+    Entrega(origem, nome, destino, r, [&] { ApagaDisco(destino, operador); });
   }
   return r;
 }

@@ -13,6 +13,7 @@
 #include "crypto/random_pool.h"
 #include "crypto/rsa.h"
 #include "crypto/wipe.h"
+#include "partial_output.h"
 
 namespace telvarim {
 
@@ -58,21 +59,13 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 // leaves nothing behind; a device or a pipe named as the output is never removed.
 class Output {
  public:
-  explicit Output(const std::filesystem::path& path) : path_(path) {}
-  ~Output() {
-    if (created_ && !kept_) {
-      if (file_.is_open()) file_.close();
-      std::error_code ec;
-      if (std::filesystem::is_regular_file(path_, ec)) std::filesystem::remove(path_, ec);
-    }
-  }
-  Output(const Output&) = delete;
-  Output& operator=(const Output&) = delete;
+  explicit Output(const std::filesystem::path& path) : guard_(path), path_(path) {}
 
   bool Create() {
     file_.open(path_, std::ios::binary | std::ios::trunc);
-    created_ = file_.is_open();
-    return created_;
+    if (!file_.is_open()) return false;
+    guard_.Arm();
+    return true;
   }
   // false once any write has failed.
   bool Write(const unsigned char* p, std::size_t n) {
@@ -83,40 +76,40 @@ class Output {
   bool Keep() {
     file_.close();
     if (file_.fail()) return false;
-    kept_ = true;
+    guard_.Disarm();
     return true;
   }
 
  private:
+  PartialOutputGuard guard_;  // before the stream: the file is closed before it is removed
   std::filesystem::path path_;
   std::ofstream file_;
-  bool created_ = false;
-  bool kept_ = false;
 };
 
-// Sealing side of the content encryption: whole blocks go out as they fill, the last 0-7 bytes wait for
-// the padding.
+// The content cipher of either side, over the CBC context. Whole blocks go through as they fill. Sealing
+// keeps the last 0-7 bytes for the padding; opening always holds the last block (1-8 bytes) back, since only
+// the finish can strip its padding.
 struct ContentCipher {
-  int algorithm = 0;
   CbcContext cbc{};
   unsigned char pending[8]{};
   std::size_t fill = 0;
+  std::size_t holdBack = 0;  // 1 when opening: at least one byte stays pending after an update
 
   // out receives up to len + 8 bytes.
   int Update(unsigned char* out, std::size_t& outLen, const unsigned char* in, std::size_t len) {
     outLen = 0;
     const std::size_t room = 8 - fill;
-    if (len < room) {
+    if (len < room + holdBack) {
       std::memcpy(pending + fill, in, len);
       fill += len;
       return 0;
     }
     std::memcpy(pending + fill, in, room);
     in += room;
-    len -= room;
+    len -= room;  // at least holdBack bytes are left
     if (int r = cbc_update(cbc, out, pending, 8); r != 0) return r;
     outLen = 8;
-    const std::size_t whole = len - len % 8;
+    const std::size_t whole = (len - holdBack) / 8 * 8;
     if (whole > 0) {
       if (int r = cbc_update(cbc, out + 8, in, whole); r != 0) return r;
       outLen += whole;
@@ -126,8 +119,8 @@ struct ContentCipher {
     return 0;
   }
 
-  // Pads with 1 to 8 bytes of the pad's length (a whole block of 08 when nothing waits): 8 bytes out.
-  int Finish(unsigned char out[8]) {
+  // Sealing: pads with 1 to 8 bytes of the pad's length (a whole block of 08 when nothing waits): 8 bytes out.
+  int Pad(unsigned char out[8]) {
     const auto pad = static_cast<unsigned char>(8 - fill);
     std::memset(pending + fill, pad, pad);
     int r = cbc_update(cbc, out, pending, 8);
@@ -135,39 +128,9 @@ struct ContentCipher {
     fill = 0;
     return r;
   }
-};
 
-// Opening side: the last block is always held back, since only the finish can strip its padding.
-struct ContentDecipher {
-  CbcContext cbc{};
-  unsigned char pending[8]{};
-  std::size_t fill = 0;
-
-  int Update(unsigned char* out, std::size_t& outLen, const unsigned char* in, std::size_t len) {
-    outLen = 0;
-    const std::size_t room = 8 - fill;
-    if (len <= room) {
-      std::memcpy(pending + fill, in, len);
-      fill += len;
-      return 0;
-    }
-    std::memcpy(pending + fill, in, room);
-    in += room;
-    len -= room;  // at least one byte is left
-    if (int r = cbc_update(cbc, out, pending, 8); r != 0) return r;
-    outLen = 8;
-    const std::size_t whole = (len - 1) / 8 * 8;
-    if (whole > 0) {
-      if (int r = cbc_update(cbc, out + 8, in, whole); r != 0) return r;
-      outLen += whole;
-    }
-    fill = len - whole;
-    std::memcpy(pending, in + whole, fill);
-    return 0;
-  }
-
-  // out receives up to 7 bytes.
-  int Finish(unsigned char out[8], std::size_t& outLen) {
+  // Opening: decrypts the held-back block and strips its padding; out receives up to 7 bytes.
+  int Unpad(unsigned char out[8], std::size_t& outLen) {
     outLen = 0;
     if (fill == 0) return 0;
     if (fill != 8) return kErrPadding;
@@ -200,16 +163,14 @@ int SeedPool(RandomPool& pool) {
 }
 
 int Seal(const std::filesystem::path& inPath, const std::filesystem::path& outPath, const RsaPrivateKey& key,
-         const RsaPublicKey* recipients, int recipientCount, unsigned extraLen, const unsigned char* extra,
-         int cipher, int digest) {
+         std::span<const RsaPublicKey> recipients, std::span<const unsigned char> extra, int cipher, int digest) {
   if (key.bits > kMaxRsaModulusBits) return kErrModulusLength;
-  if (recipientCount > 0 && recipients == nullptr) return kErrLength;
-  for (int i = 0; i < recipientCount; ++i)
-    if (recipients[i].bits > kMaxRsaModulusBits) return kErrModulusLength;
+  for (const RsaPublicKey& r : recipients)
+    if (r.bits > kMaxRsaModulusBits) return kErrModulusLength;
   // Fields that cannot carry the request would give a file no one can read.
   const bool encrypt = cipher != 0;
-  if (encrypt && (recipientCount < 0 || recipientCount > kEnvelopeMaxRecipients)) return kErrLength;
-  if (extraLen > 0xFFFF || (extraLen > 0 && extra == nullptr)) return kErrLength;
+  if (encrypt && recipients.size() > kEnvelopeMaxRecipients) return kErrLength;
+  if (extra.size() > 0xFFFF) return kErrLength;
 
   std::ifstream in(inPath, std::ios::binary);
   if (!in) return kErrEnvelopeInput;
@@ -241,8 +202,8 @@ int Seal(const std::filesystem::path& inPath, const std::filesystem::path& outPa
 
   unsigned char field[4];
   bool written = out.Write(kEnvelopeHeader, kEnvelopeHeaderLen);
-  PutU16(field, static_cast<std::uint16_t>(extraLen));
-  written = written && out.Write(field, 2) && out.Write(extra, extraLen);
+  PutU16(field, static_cast<std::uint16_t>(extra.size()));
+  written = written && out.Write(field, 2) && out.Write(extra.data(), extra.size());
   const unsigned char algorithms[4] = {static_cast<unsigned char>(cipher), static_cast<unsigned char>(digest), 0,
                                        0};
   written = written && out.Write(algorithms, 4);
@@ -258,14 +219,13 @@ int Seal(const std::filesystem::path& inPath, const std::filesystem::path& outPa
     if (int r = random_generate(pool, material, materialLen); r != 0) return r;
     if (cipher == kCipherDesEde2Cbc) std::memcpy(material + 16, material, 8);
     if (int r = random_generate(pool, iv, sizeof iv); r != 0) return r;
-    cc.algorithm = cipher;
     if (int r = cbc_init(cc.cbc, cipher, material, iv, CipherDirection::kEncrypt); r != 0) return r;
     written = out.Write(iv, sizeof iv);
-    const auto count = static_cast<unsigned char>(recipientCount);
+    const auto count = static_cast<unsigned char>(recipients.size());
     written = written && out.Write(&count, 1);
-    for (int i = 0; i < recipientCount; ++i) {
+    for (const RsaPublicKey& recipient : recipients) {
       std::size_t len = 0;
-      if (rsa_public_encrypt(rsaBlock, len, material, materialLen, recipients[i], pool) != 0)
+      if (rsa_public_encrypt(rsaBlock, len, material, materialLen, recipient, pool) != 0)
         return kErrPublicKey;
       PutU16(field, static_cast<std::uint16_t>(len));
       written = written && out.Write(field, 2) && out.Write(rsaBlock, len);
@@ -295,7 +255,7 @@ int Seal(const std::filesystem::path& inPath, const std::filesystem::path& outPa
   }
 
   if (encrypt) {
-    if (int r = cc.Finish(sealed); r != 0) return r;
+    if (int r = cc.Pad(sealed); r != 0) return r;
     if (!out.Write(sealed, 8)) return kErrEnvelopeOutput;
   }
   if (sign) {
@@ -401,7 +361,8 @@ int Open(const std::filesystem::path& inPath, const std::filesystem::path& outPa
   const bool encrypt = cipher != 0;
   const bool sign = digest != 0;
 
-  ContentDecipher cd{};
+  ContentCipher cd{};
+  cd.holdBack = 1;
   DigestContext dctx{};
   unsigned char material[kMaxRsaModulusLen]{};
   unsigned char rsaBlock[kMaxRsaModulusLen]{};
@@ -409,7 +370,7 @@ int Open(const std::filesystem::path& inPath, const std::filesystem::path& outPa
   unsigned char plain[kEnvelopeChunk + 8]{};
   unsigned char hash[kDigestLength]{};
   unsigned char info[kDigestInfoLen]{};
-  WipeOnExit<ContentDecipher> w1(cd);
+  WipeOnExit<ContentCipher> w1(cd);
   WipeOnExit<DigestContext> w2(dctx);
   WipeOnExit<unsigned char[kMaxRsaModulusLen]> w3(material);
   WipeOnExit<unsigned char[kMaxRsaModulusLen]> w4(rsaBlock);
@@ -469,7 +430,7 @@ int Open(const std::filesystem::path& inPath, const std::filesystem::path& outPa
   }
   if (encrypt) {
     std::size_t outLen = 0;
-    if (int r = cd.Finish(plain, outLen); r != 0) return r;
+    if (int r = cd.Unpad(plain, outLen); r != 0) return r;
     if (!emit(plain, outLen)) return kErrEnvelopeOutput;
   }
 
@@ -516,10 +477,10 @@ std::uint16_t crc16_ccitt(const unsigned char* data, std::size_t len, std::uint1
 // The envelope never raises: whatever escapes the streams (only allocation can) becomes a failure result,
 // and the output's destructor has already removed a partial file.
 int seal_file(const std::filesystem::path& in, const std::filesystem::path& out, const RsaPrivateKey& key,
-              const RsaPublicKey* recipients, int recipientCount, unsigned extraLen, const unsigned char* extra,
-              int cipher, int digest) {
+              std::span<const RsaPublicKey> recipients, std::span<const unsigned char> extra, int cipher,
+              int digest) {
   try {
-    return Seal(in, out, key, recipients, recipientCount, extraLen, extra, cipher, digest);
+    return Seal(in, out, key, recipients, extra, cipher, digest);
   } catch (...) {
     return kErrEnvelopeOutput;
   }

@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 
 #include "crypto/keys.h"
 
@@ -46,14 +47,14 @@ inline constexpr std::size_t kEnvelopeHeaderLen = sizeof kEnvelopeHeader;
 std::uint16_t crc16_ccitt(const unsigned char* data, std::size_t len, std::uint16_t crc = 0xFFFF) noexcept;
 
 // Seals `in` into `out`: signed with `key` when `digest` is 3 or 5, encrypted with `cipher` (1-4) and the
-// key material encrypted to each of the `recipientCount` keys at `recipients`; `extraLen` bytes at `extra`
-// ride unencrypted after the header. cipher 0 writes the plain bytes, digest 0 writes no signature.
+// key material encrypted to each key of `recipients`, in order; the `extra` bytes ride unencrypted after the
+// header. cipher 0 writes the plain bytes (and ignores the recipients), digest 0 writes no signature.
 // Codes: 1031 (a key over 1024 bits, before any file is touched), 1030 (more than 127 recipients, extra data
-// over 65535 bytes or missing, an input of 4 GiB or more), 241, 242, 1026, 1037, 1034, 1033, 1032 (the
-// operating system gave no random bytes).
+// over 65535 bytes, an input of 4 GiB or more), 241, 242, 1026, 1037, 1034, 1033, 1032 (the operating system
+// gave no random bytes).
 int seal_file(const std::filesystem::path& in, const std::filesystem::path& out, const RsaPrivateKey& key,
-              const RsaPublicKey* recipients, int recipientCount, unsigned extraLen, const unsigned char* extra,
-              int cipher, int digest);
+              std::span<const RsaPublicKey> recipients, std::span<const unsigned char> extra, int cipher,
+              int digest);
 
 // Opens `in` into `out`: the key material of entry `recipientIndex` recovered with `key`, the signature
 // checked with `sender`. Codes: 1031, 241, 242, 243, 1030 (an encrypted key or signature over 128 bytes, or

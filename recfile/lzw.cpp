@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iostream>
+#include <istream>
+#include <limits>
 #include <memory>
 #include <new>
+#include <ostream>
 #include <system_error>
+
+#include "partial_output.h"
 
 namespace telvarim {
 namespace {
@@ -29,25 +33,7 @@ constexpr const char* kMsgAlocacao = "Fatal error allocating table space!\n";
 constexpr const char* kMsgExpansao = "Fatal error during code expansion.\n";
 constexpr const char* kMsgEscrita = "Fatal error writing output file.\n";
 constexpr const char* kMsgLeitura = "Fatal error reading input file.\n";
-
-std::ostream* g_diagnostico = &std::cout;
-
-// Diagnostics are a courtesy: a sink that fails or throws must not change the outcome of an operation.
-void Diag(const char* texto) noexcept {
-  if (g_diagnostico == nullptr) return;
-  try {
-    *g_diagnostico << texto;
-  } catch (...) {
-  }
-}
-
-void Progresso() noexcept {
-  if (g_diagnostico == nullptr) return;
-  try {
-    g_diagnostico->put('*');
-  } catch (...) {
-  }
-}
+constexpr const char* kMsgLimite = "Fatal error: expanded output over its limit.\n";
 
 const char* MensagemDe(int erro) {
   switch (erro) {
@@ -55,9 +41,34 @@ const char* MensagemDe(int erro) {
     case kLzwErroAlocacao: return kMsgAlocacao;
     case kLzwErroExpansao: return kMsgExpansao;
     case kLzwErroEscrita: return kMsgEscrita;
+    case kLzwErroLimite: return kMsgLimite;
     default: return kMsgLeitura;
   }
 }
+
+// The call's diagnostics sink. Diagnostics are a courtesy: a sink that fails or throws must not change the
+// outcome of an operation.
+class Diagnostico {
+ public:
+  explicit Diagnostico(std::ostream* sink) : sink_(sink) {}
+  void operator()(const char* texto) const noexcept {
+    if (sink_ == nullptr) return;
+    try {
+      *sink_ << texto;
+    } catch (...) {
+    }
+  }
+  void Progresso() const noexcept {
+    if (sink_ == nullptr) return;
+    try {
+      sink_->put('*');
+    } catch (...) {
+    }
+  }
+
+ private:
+  std::ostream* sink_;
+};
 
 template <class T>
 std::unique_ptr<T[]> Novo(std::size_t n) {
@@ -296,6 +307,7 @@ constexpr std::uint32_t kSlotVazio = 0xFFFFFFFF;  // no key has its top byte set
 
 class Compressor {
  public:
+  explicit Compressor(const LzwOpcoes& opcoes) : diag_(opcoes.diagnostico) {}
   bool Aloca() {
     chaves_ = Novo<std::uint32_t>(kSlots);
     codigos_ = Novo<std::uint16_t>(kSlots);
@@ -313,7 +325,7 @@ class Compressor {
     std::uint32_t* const chaves = chaves_.get();
     std::uint16_t* const codigoDoSlot = codigos_.get();
     std::fill(chaves, chaves + kSlots, kSlotVazio);
-    Diag("Compressing...\n");
+    diag_("Compressing...\n");
 
     // An empty input is written as the end code alone, which expands back to nothing.
     int c = in.Byte();
@@ -324,7 +336,7 @@ class Compressor {
       while ((c = in.Byte()) >= 0) {
         if (++contagem == kIntervaloProgresso) {
           contagem = 0;
-          Progresso();
+          diag_.Progresso();
         }
         const std::uint32_t byte = static_cast<std::uint32_t>(c);
         const std::uint32_t chave = (atual << 8) | byte;  // below 2^24
@@ -351,11 +363,12 @@ class Compressor {
 
     int erro = out.Conclui();
     if (erro == 0 && in.Erro()) erro = kLzwErroLeitura;
-    Diag(erro == 0 ? "\n" : MensagemDe(erro));
+    diag_(erro == 0 ? "\n" : MensagemDe(erro));
     return erro;
   }
 
  private:
+  Diagnostico diag_;
   std::unique_ptr<std::uint32_t[]> chaves_;   // by slot: prefix code << 8 | byte, or kSlotVazio
   std::unique_ptr<std::uint16_t[]> codigos_;  // by slot: the code of that string
   std::unique_ptr<std::uint8_t[]> entrada_, saida_;
@@ -376,6 +389,9 @@ static_assert(sizeof(Passo) == 8);
 
 class Expansor {
  public:
+  explicit Expansor(const LzwOpcoes& opcoes)
+      : diag_(opcoes.diagnostico),
+        limite_(opcoes.limiteSaida == 0 ? std::numeric_limits<std::uint64_t>::max() : opcoes.limiteSaida) {}
   bool Aloca() {
     prefixo_ = Novo<std::uint32_t>(kCodigos);
     tamanho_ = Novo<std::uint16_t>(kCodigos);
@@ -391,11 +407,11 @@ class Expansor {
     Entrada in(fonte);
     Saida out(destino, saida_.get(), kTamSaidaExpansao);
     LeitorCodigos codigos(in);
-    Diag("Expanding...\n");
+    diag_("Expanding...\n");
     int erro = Expande(codigos, out);
     if (erro == 0) erro = out.Conclui();
     if (erro == 0 && in.Erro()) erro = kLzwErroLeitura;
-    Diag(erro == 0 ? "\n" : MensagemDe(erro));
+    diag_(erro == 0 ? "\n" : MensagemDe(erro));
     return erro;
   }
 
@@ -445,6 +461,8 @@ class Expansor {
     if (antigo > 255) return kLzwErroExpansao;
     for (std::uint32_t b = 0; b < 256; ++b) tamanho_[b] = 1;
     std::uint8_t primeiro = static_cast<std::uint8_t>(antigo);
+    // What the cap still allows; checked before each string is written, so nothing past it is ever made.
+    std::uint64_t resta = limite_ - 1;
     out.Byte(primeiro);
 
     const std::uint16_t* const tamanhos = tamanho_.get();
@@ -455,20 +473,20 @@ class Expansor {
       if (novo == kCodigoFim) return 0;
       if (++contagem == kIntervaloProgresso) {
         contagem = 0;
-        Progresso();
+        diag_.Progresso();
       }
-      std::size_t tamanho;
+      // A code at the next free code is the one the compressor wrote while defining it: the old string plus
+      // its own first byte. Any code further on names a string that does not exist yet.
+      const bool definido = novo < proximo;
+      if (novo > proximo) return kLzwErroExpansao;
+      const std::size_t tamanho = definido ? tamanhos[novo] : tamanhos[antigo] + std::size_t{1};
+      if (tamanho > resta) return kLzwErroLimite;
+      resta -= tamanho;
+      std::uint8_t* const q = out.Reserva(tamanho);
       std::uint8_t* inicio;
-      if (novo < proximo) {
-        tamanho = tamanhos[novo];
-        std::uint8_t* q = out.Reserva(tamanho);
+      if (definido) {
         inicio = Decodifica(novo, q + tamanho, tamanho);
       } else {
-        // The compressor wrote the code it was defining in the same step: the string is the old one plus
-        // its own first byte. Any code further on names a string that does not exist yet.
-        if (novo > proximo) return kLzwErroExpansao;
-        tamanho = tamanhos[antigo] + std::size_t{1};
-        std::uint8_t* q = out.Reserva(tamanho);
         q[tamanho - 1] = primeiro;
         inicio = Decodifica(antigo, q + tamanho - 1, tamanho - 1);
       }
@@ -480,6 +498,8 @@ class Expansor {
     }
   }
 
+  Diagnostico diag_;
+  std::uint64_t limite_;  // the most bytes this expansion may produce (at least 1)
   std::unique_ptr<std::uint32_t[]> prefixo_;  // by code: prefix code << 8 | last byte
   std::unique_ptr<std::uint16_t[]> tamanho_;  // by code: length of its string (at most kMaiorCadeia)
   std::unique_ptr<Passo[]> passo_;            // by code: how to write its string backwards
@@ -489,10 +509,10 @@ class Expansor {
 // ---- Shared drivers --------------------------------------------------------------------------------------
 
 template <class Codec>
-int EmMemoria(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida) {
-  Codec codec;
+int EmMemoria(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, const LzwOpcoes& opcoes) {
+  Codec codec(opcoes);
   if (!codec.Aloca()) {
-    Diag(kMsgAlocacao);
+    Diagnostico(opcoes.diagnostico)(kMsgAlocacao);
     return kLzwErroAlocacao;
   }
   saida.clear();
@@ -502,10 +522,10 @@ int EmMemoria(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& 
 }
 
 template <class Codec>
-int EmStream(std::istream& entrada, std::ostream& saida) {
-  Codec codec;
+int EmStream(std::istream& entrada, std::ostream& saida, const LzwOpcoes& opcoes) {
+  Codec codec(opcoes);
   if (!codec.Aloca()) {
-    Diag(kMsgAlocacao);
+    Diagnostico(opcoes.diagnostico)(kMsgAlocacao);
     return kLzwErroAlocacao;
   }
   FonteStream fonte(entrada, codec.BufferEntrada());
@@ -513,73 +533,56 @@ int EmStream(std::istream& entrada, std::ostream& saida) {
   return codec.Executa(fonte, destino);
 }
 
-// Removes the output it watches unless told that the operation succeeded; only a file of our own making
-// goes, a device or a pipe named as the output stays.
-class SaidaProvisoria {
- public:
-  explicit SaidaProvisoria(const std::filesystem::path& p) : caminho_(p) {}
-  SaidaProvisoria(const SaidaProvisoria&) = delete;
-  SaidaProvisoria& operator=(const SaidaProvisoria&) = delete;
-  ~SaidaProvisoria() {
-    if (confirmada_) return;
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(caminho_, ec)) std::filesystem::remove(caminho_, ec);
-  }
-  void Confirma() { confirmada_ = true; }
-
- private:
-  const std::filesystem::path& caminho_;
-  bool confirmada_ = false;
-};
-
 // The input is opened first and the tables allocated before the output is created, so a failure at either
 // step leaves no output behind. Once created, the output is removed again when the operation fails.
 template <class Codec>
-int EmArquivo(const std::filesystem::path& entrada, const std::filesystem::path& saida) {
+int EmArquivo(const std::filesystem::path& entrada, const std::filesystem::path& saida, const LzwOpcoes& opcoes) {
+  const Diagnostico diag(opcoes.diagnostico);
   std::ifstream in(entrada, std::ios::binary);
   if (!in) {
-    Diag(kMsgAbertura);
+    diag(kMsgAbertura);
     return kLzwErroAbertura;
   }
   // Creating the output would truncate the input before it is read.
   std::error_code ec;
   if (std::filesystem::equivalent(entrada, saida, ec)) {
-    Diag(kMsgAbertura);
+    diag(kMsgAbertura);
     return kLzwErroAbertura;
   }
-  Codec codec;
+  Codec codec(opcoes);
   if (!codec.Aloca()) {
-    Diag(kMsgAlocacao);
+    diag(kMsgAlocacao);
     return kLzwErroAlocacao;
   }
+  PartialOutputGuard guarda(saida);
   std::ofstream out(saida, std::ios::binary | std::ios::trunc);
   if (!out) {
-    Diag(kMsgAbertura);
+    diag(kMsgAbertura);
     return kLzwErroAbertura;
   }
-  SaidaProvisoria provisoria(saida);
+  guarda.Arm();
   FonteStream fonte(in, codec.BufferEntrada());
   DestinoStream destino(out);
   int erro = codec.Executa(fonte, destino);
   out.close();
   if (erro == 0 && out.fail()) {
-    Diag(kMsgEscrita);
+    diag(kMsgEscrita);
     erro = kLzwErroEscrita;
   }
-  if (erro == 0) provisoria.Confirma();
+  if (erro == 0) guarda.Disarm();
   return erro;
 }
 
 // The codecs never raise: whatever escapes (only allocation can) becomes a failure result.
 template <class F>
-int SemExcecao(F&& f) noexcept {
+int SemExcecao(const LzwOpcoes& opcoes, F&& f) noexcept {
   try {
     return f();
   } catch (const std::bad_alloc&) {
-    Diag(kMsgAlocacao);
+    Diagnostico(opcoes.diagnostico)(kMsgAlocacao);
     return kLzwErroAlocacao;
   } catch (...) {
-    Diag(kMsgAbertura);
+    Diagnostico(opcoes.diagnostico)(kMsgAbertura);
     return kLzwErroAbertura;
   }
 }
@@ -591,31 +594,33 @@ int ResultadoCompressao(int erro, int* motivo) {
 
 }  // namespace
 
-void lzw_set_diagnostics(std::ostream* sink) { g_diagnostico = sink; }
-std::ostream* lzw_diagnostics() { return g_diagnostico; }
-
-int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, int* motivo) {
-  return ResultadoCompressao(SemExcecao([&] { return EmArquivo<Compressor>(entrada, saida); }), motivo);
+int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes,
+                      int* motivo) {
+  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmArquivo<Compressor>(entrada, saida, opcoes); }),
+                             motivo);
 }
 
-int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida) {
-  return SemExcecao([&] { return EmArquivo<Expansor>(entrada, saida); });
+int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes) {
+  return SemExcecao(opcoes, [&] { return EmArquivo<Expansor>(entrada, saida, opcoes); });
 }
 
-int lzw_compress(std::istream& entrada, std::ostream& saida, int* motivo) {
-  return ResultadoCompressao(SemExcecao([&] { return EmStream<Compressor>(entrada, saida); }), motivo);
+int lzw_compress(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes, int* motivo) {
+  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmStream<Compressor>(entrada, saida, opcoes); }),
+                             motivo);
 }
 
-int lzw_expand(std::istream& entrada, std::ostream& saida) {
-  return SemExcecao([&] { return EmStream<Expansor>(entrada, saida); });
+int lzw_expand(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes) {
+  return SemExcecao(opcoes, [&] { return EmStream<Expansor>(entrada, saida, opcoes); });
 }
 
-int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, int* motivo) {
-  return ResultadoCompressao(SemExcecao([&] { return EmMemoria<Compressor>(entrada, saida); }), motivo);
+int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes,
+                 int* motivo) {
+  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmMemoria<Compressor>(entrada, saida, opcoes); }),
+                             motivo);
 }
 
-int lzw_expand(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida) {
-  return SemExcecao([&] { return EmMemoria<Expansor>(entrada, saida); });
+int lzw_expand(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes) {
+  return SemExcecao(opcoes, [&] { return EmMemoria<Expansor>(entrada, saida, opcoes); });
 }
 
 }  // namespace telvarim

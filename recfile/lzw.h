@@ -10,11 +10,17 @@
 //
 // Every form shares one core: the file forms (what request generation and file processing call), and the
 // in-memory forms over streams or byte vectors (tests, the envelope, the command line). Each call owns its
-// tables, buffers and bit state for its own length; the only state calls share is the diagnostics sink.
+// tables, buffers and bit state for its own length, and everything it needs arrives with the call (LzwOpcoes),
+// so calls share no state at all.
 //
 // Diagnostics ("Compressing...", "Expanding...", a "*" every 1000th byte or code, the fatal messages) go to
-// standard output unless redirected with lzw_set_diagnostics. The windowed program never shows them; callers
-// judge an operation by its result alone.
+// the sink the call names, or nowhere. The windowed program never shows them; callers judge an operation by
+// its result alone.
+//
+// Expansion multiplies: a code can stand for a string of up to 65,280 bytes, so a few kilobytes of codes can
+// ask for gigabytes of output. A caller that expands a file it did not write itself caps the output
+// (limiteSaida); expansion then stops as soon as the next string would pass the cap, with kLzwErroLimite, and
+// has never held or written more than the cap.
 #pragma once
 
 #include <cstdint>
@@ -36,11 +42,20 @@ inline constexpr int kLzwErroAlocacao = 2;   // the tables or buffers cannot be 
 inline constexpr int kLzwErroExpansao = 3;   // corrupt or foreign compressed data
 inline constexpr int kLzwErroEscrita = 4;    // the output could not be written completely (e.g. disk full)
 inline constexpr int kLzwErroLeitura = 5;    // the input could not be read (an I/O error, not its end)
+inline constexpr int kLzwErroLimite = 6;     // the expanded output would pass the caller's cap (limiteSaida)
 
-// Where the diagnostic texts go: &std::cout unless changed; nullptr silences them. Not synchronised: set it
-// before starting operations.
-void lzw_set_diagnostics(std::ostream* sink);
-std::ostream* lzw_diagnostics();
+// The cap for expanding what comes from outside: received files and drafts. A real received file expands to
+// a few megabytes (10,000 holders, the most a file carries, make about 2.8 MB of records), so this leaves
+// twenty times that room and still bounds what a forged or damaged file can make the program write.
+inline constexpr std::uint64_t kLzwLimiteRecebido = std::uint64_t{64} << 20;  // 64 MiB
+
+struct LzwOpcoes {
+  // Where the diagnostic texts go; nullptr: nowhere. A sink that fails or throws does not change the result.
+  std::ostream* diagnostico = nullptr;
+  // Expansion: the most bytes it may produce, 0 for no cap. Compression ignores it (its output is bounded
+  // by its input).
+  std::uint64_t limiteSaida = 0;
+};
 
 // File to file. The input is opened before the output is created; when the operation fails after the output
 // was created, the output is removed so that no partial file is taken for a good one. An output that names
@@ -48,18 +63,18 @@ std::ostream* lzw_diagnostics();
 // Compression returns kLzwCompressaoOk or kLzwCompressaoFalhou; when `motivo` is given it receives
 // kLzwExpansaoOk or the reason of the failure (one of the kLzwErro* codes).
 int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida,
-                      int* motivo = nullptr);
+                      LzwOpcoes opcoes = {}, int* motivo = nullptr);
 // Returns kLzwExpansaoOk or one of the kLzwErro* codes.
-int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida);
+int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes = {});
 
 // Streams: read to the end of `entrada`, append to `saida` and flush it. After a failure `saida` may hold
 // part of the result. Results as for the file forms.
-int lzw_compress(std::istream& entrada, std::ostream& saida, int* motivo = nullptr);
-int lzw_expand(std::istream& entrada, std::ostream& saida);
+int lzw_compress(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes = {}, int* motivo = nullptr);
+int lzw_expand(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes = {});
 
 // Byte vectors: `saida` is replaced by the result (after a failure it may hold part of it).
-int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida,
+int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes = {},
                  int* motivo = nullptr);
-int lzw_expand(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida);
+int lzw_expand(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes = {});
 
 }  // namespace telvarim

@@ -19,18 +19,19 @@ ResultadoPasso Codecs::AbreSelado(const std::filesystem::path& selado, const std
   return DeCodigo(open_file(selado, saida, ChavePrivadaSistema(), ChavePublicaCentral(), 0));
 }
 
+// Received files and drafts come from outside: their expansion is capped.
 ResultadoPasso Codecs::Expande(const std::filesystem::path& e, const std::filesystem::path& s) {
-  return DeCodigo(lzw_expand_file(e, s));
+  return DeCodigo(lzw_expand_file(e, s, {.limiteSaida = kLzwLimiteRecebido}));
 }
 
 ResultadoPasso Codecs::Compacta(const std::filesystem::path& e, const std::filesystem::path& s) {
   int motivo = 0;
-  return lzw_compress_file(e, s, &motivo) == kLzwCompressaoOk ? ResultadoPasso::Ok() : ResultadoPasso::Falha(motivo);
+  return lzw_compress_file(e, s, {}, &motivo) == kLzwCompressaoOk ? ResultadoPasso::Ok() : ResultadoPasso::Falha(motivo);
 }
 
 ResultadoPasso Codecs::Sela(const std::filesystem::path& entrada, const std::filesystem::path& saida) {
-  return DeCodigo(seal_file(entrada, saida, ChavePrivadaSistema(), &ChavePublicaCentral(), 1, 0, nullptr,
-                            kCipherDesCbc, kDigestMd5));
+  return DeCodigo(seal_file(entrada, saida, ChavePrivadaSistema(), {&ChavePublicaCentral(), 1}, {}, kCipherDesCbc,
+                            kDigestMd5));
 }
 
 Codecs& CodecsProduto() {

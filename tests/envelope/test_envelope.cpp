@@ -10,6 +10,7 @@
 #include <functional>
 #include <iterator>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -84,11 +85,9 @@ class Envelope : public teste::PastaTemporaria {
 
   // Seals `plain` from key 0 to key 1 (or to `to`).
   int Seal(const Bytes& plain, const fs::path& out, int cipher = 1, int digest = 5,
-           std::vector<RsaPublicKey> to = {Keys(1).pub}, unsigned extraLen = 0,
-           const unsigned char* extra = nullptr) {
+           std::vector<RsaPublicKey> to = {Keys(1).pub}, std::span<const unsigned char> extra = {}) {
     WriteAll(P("plain.in"), plain);
-    return seal_file(P("plain.in"), out, Keys(0).priv, to.data(), static_cast<int>(to.size()), extraLen, extra,
-                     cipher, digest);
+    return seal_file(P("plain.in"), out, Keys(0).priv, to, extra, cipher, digest);
   }
   int Open(const fs::path& in, const fs::path& out, int receiver = 1, int index = 0, int sender = 0) {
     return open_file(in, out, Keys(receiver).priv, Keys(sender).pub, index);
@@ -237,7 +236,7 @@ TEST_F(Envelope, EachRecipientOpensItsOwnEntry) {
 TEST_F(Envelope, ExtraDataTravelsUnencryptedAndIsSkipped) {
   const unsigned char extra[] = {'A', 'B', 'C'};
   const Bytes plain = Plain(20);
-  ASSERT_EQ(Seal(plain, P("x.rec"), 1, 5, {Keys(1).pub}, 3, extra), 0);
+  ASSERT_EQ(Seal(plain, P("x.rec"), 1, 5, {Keys(1).pub}, extra), 0);
   const Bytes f = ReadAll(P("x.rec"));
   EXPECT_EQ(U16(f, 27), 3);
   EXPECT_EQ(std::string(f.begin() + 29, f.begin() + 32), "ABC");
@@ -340,9 +339,9 @@ TEST_F(Envelope, OversizeKeysAreRefusedBeforeAnyFileIsTouched) {
   WriteAll(P("in"), Plain(10));
   const std::vector<RsaPublicKey> good{Keys(1).pub}, twoWithBig{Keys(1).pub, bigPublic};
   const std::function<int()> calls[] = {
-      [&] { return seal_file(P("in"), P("out"), bigPrivate, good.data(), 1, 0, nullptr, 1, 5); },
-      [&] { return seal_file(P("in"), P("out"), Keys(0).priv, twoWithBig.data(), 2, 0, nullptr, 1, 5); },
-      [&] { return seal_file(P("missing"), P("out"), bigPrivate, good.data(), 1, 0, nullptr, 0, 0); },
+      [&] { return seal_file(P("in"), P("out"), bigPrivate, good, {}, 1, 5); },
+      [&] { return seal_file(P("in"), P("out"), Keys(0).priv, twoWithBig, {}, 1, 5); },
+      [&] { return seal_file(P("missing"), P("out"), bigPrivate, good, {}, 0, 0); },
       [&] { return open_file(P("in"), P("out"), bigPrivate, Keys(0).pub, 0); },
       [&] { return open_file(P("missing"), P("out"), Keys(1).priv, bigPublic, 0); },
   };
@@ -359,7 +358,7 @@ TEST_F(Envelope, FileErrors) {
   WriteAll(P("in"), plain);
   const RsaPublicKey to = Keys(1).pub;
   auto seal = [&](const fs::path& in, const fs::path& out) {
-    return seal_file(in, out, Keys(0).priv, &to, 1, 0, nullptr, 1, 5);
+    return seal_file(in, out, Keys(0).priv, {&to, 1}, {}, 1, 5);
   };
 
   EXPECT_EQ(seal(P("missing"), P("out")), kErrEnvelopeInput);
@@ -381,34 +380,32 @@ TEST_F(Envelope, WriteErrorsAreReportedAndADeviceIsNotRemoved) {
   SealedFile(Plain(5000));
   WriteAll(P("in"), Plain(5000));
   const RsaPublicKey to = Keys(1).pub;
-  EXPECT_EQ(seal_file(P("in"), full, Keys(0).priv, &to, 1, 0, nullptr, 1, 5), kErrEnvelopeOutput);
+  EXPECT_EQ(seal_file(P("in"), full, Keys(0).priv, {&to, 1}, {}, 1, 5), kErrEnvelopeOutput);
   EXPECT_EQ(Open(P("base.rec"), full), kErrEnvelopeOutput);
   EXPECT_TRUE(fs::exists(full));
 }
 
 TEST_F(Envelope, BadSealingArgumentsFailAndLeaveNoOutput) {
-  const unsigned char extra[1] = {0};
+  const std::vector<unsigned char> extra(70000, 0);
   struct Case {
     const char* what;
-    int cipher, digest, recipients;
-    unsigned extraLen;
-    const unsigned char* extra;
+    int cipher, digest;
+    std::size_t recipients, extraLen;
     int code;
   };
   const Case cases[] = {
-      {"encryption algorithm 7", 7, 5, 1, 0, nullptr, kErrEncryptionAlgorithm},
-      {"digest algorithm 4", 1, 4, 1, 0, nullptr, kErrDigestAlgorithm},
-      {"128 recipients", 1, 5, 128, 0, nullptr, kErrLength},
-      {"extra data over 65535 bytes", 1, 5, 1, 70000, extra, kErrLength},
-      {"extra data length without data", 1, 5, 1, 4, nullptr, kErrLength},
+      {"encryption algorithm 7", 7, 5, 1, 0, kErrEncryptionAlgorithm},
+      {"digest algorithm 4", 1, 4, 1, 0, kErrDigestAlgorithm},
+      {"128 recipients", 1, 5, 128, 0, kErrLength},
+      {"extra data over 65535 bytes", 1, 5, 1, 65536, kErrLength},
   };
   const std::vector<RsaPublicKey> many(128, Keys(1).pub);
   WriteAll(P("in"), Plain(10));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     WriteAll(P("out"), bytes_of("old"));
-    EXPECT_EQ(seal_file(P("in"), P("out"), Keys(0).priv, many.data(), c.recipients, c.extraLen, c.extra, c.cipher,
-                        c.digest),
+    EXPECT_EQ(seal_file(P("in"), P("out"), Keys(0).priv, std::span(many).first(c.recipients),
+                        std::span(extra).first(c.extraLen), c.cipher, c.digest),
               c.code);
     if (c.code == kErrLength) {
       EXPECT_EQ(ReadAll(P("out")), bytes_of("old")) << "refused before touching the output";

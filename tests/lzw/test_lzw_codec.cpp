@@ -2,6 +2,7 @@
 // input, and I/O failures of the stream forms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <sstream>
@@ -95,15 +96,14 @@ Bytes Referencia(const Bytes& in) {
 Bytes Comprime(const Bytes& in) {
   Bytes z;
   int motivo = -1;
-  EXPECT_EQ(lzw_compress(in, z, &motivo), kLzwCompressaoOk);
+  EXPECT_EQ(lzw_compress(in, z, {}, &motivo), kLzwCompressaoOk);
   EXPECT_EQ(motivo, kLzwExpansaoOk);
   return z;
 }
 
 class Lzw : public ::testing::Test {
  protected:
-  void SetUp() override { lzw_set_diagnostics(&diag); }
-  void TearDown() override { lzw_set_diagnostics(&std::cout); }
+  LzwOpcoes Op() { return {.diagnostico = &diag}; }
   std::ostringstream diag;
 };
 
@@ -125,7 +125,7 @@ TEST_F(Lzw, ExactEncodingsExpandBack) {
     SCOPED_TRACE(c.nome);
     EXPECT_EQ(Comprime(c.texto), c.comprimido);
     Bytes volta;
-    EXPECT_EQ(lzw_expand(c.comprimido, volta), kLzwExpansaoOk);
+    EXPECT_EQ(lzw_expand(c.comprimido, volta, Op()), kLzwExpansaoOk);
     EXPECT_EQ(volta, c.texto);
   }
 }
@@ -146,7 +146,7 @@ TEST_F(Lzw, TruncatedAndOddInputsEndWhereTheLookAheadMeetsTheEnd) {
   for (const auto& c : casos) {
     SCOPED_TRACE(c.nome);
     Bytes volta{'x'};
-    EXPECT_EQ(lzw_expand(c.comprimido, volta), kLzwExpansaoOk);
+    EXPECT_EQ(lzw_expand(c.comprimido, volta, Op()), kLzwExpansaoOk);
     EXPECT_EQ(volta, c.texto);
   }
 }
@@ -166,7 +166,7 @@ TEST_F(Lzw, CorruptCodesFailWithoutEndingTheProcess) {
     SCOPED_TRACE(c.nome);
     diag.str("");
     Bytes volta;
-    EXPECT_EQ(lzw_expand(c.comprimido, volta), kLzwErroExpansao);
+    EXPECT_EQ(lzw_expand(c.comprimido, volta, Op()), kLzwErroExpansao);
     EXPECT_EQ(diag.str(), "Expanding...\nFatal error during code expansion.\n");
   }
 }
@@ -201,17 +201,17 @@ TEST_F(Lzw, VariedInputsRoundTripThroughEveryForm) {
     EXPECT_EQ(Bytes(z.end() - 4, z.end()), B({0xFF, 0xFF, 0x00, 0x00}));
 
     Bytes volta;
-    EXPECT_EQ(lzw_expand(z, volta), kLzwExpansaoOk);
+    EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwExpansaoOk);
     EXPECT_TRUE(volta == c.texto);
 
     // The stream forms write the same bytes.
     std::istringstream in(std::string(c.texto.begin(), c.texto.end()));
     std::ostringstream out;
-    EXPECT_EQ(lzw_compress(in, out), kLzwCompressaoOk);
+    EXPECT_EQ(lzw_compress(in, out, Op()), kLzwCompressaoOk);
     EXPECT_TRUE(B(out.str()) == z);
     std::istringstream zin(out.str());
     std::ostringstream dout;
-    EXPECT_EQ(lzw_expand(zin, dout), kLzwExpansaoOk);
+    EXPECT_EQ(lzw_expand(zin, dout, Op()), kLzwExpansaoOk);
     EXPECT_TRUE(B(dout.str()) == c.texto);
   }
 }
@@ -233,7 +233,7 @@ TEST_F(Lzw, DictionaryFreezesAfterItsLastCodeOnBothSides) {
   EXPECT_GT(codigos.size(), 2u * 65279u);
 
   Bytes volta;
-  EXPECT_EQ(lzw_expand(z, volta), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwExpansaoOk);
   EXPECT_TRUE(volta == texto);
 }
 
@@ -247,7 +247,7 @@ TEST_F(Lzw, LongStringsOfALongRunExpand) {
     if (c != 65535) maior = std::max(maior, c);
   EXPECT_GT(maior, 256u + 4000u);
   Bytes volta;
-  EXPECT_EQ(lzw_expand(z, volta), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwExpansaoOk);
   EXPECT_TRUE(volta == texto);
 }
 
@@ -273,6 +273,88 @@ class StreambufCheio : public std::streambuf {
   std::size_t limite_, escritos_ = 0;
 };
 
+// A small input that asks for a huge output: the byte 0, then codes 256, 257, ... each naming the string
+// being defined (one zero longer every time), so code 256 + i stands for i + 2 zeros; `repeticoes` more
+// codes of the last string follow. 20000 codes expand to about 200 MB; once the dictionary is full, every
+// code stands for 65,280 bytes.
+Bytes Bomba(std::uint32_t codigos, std::size_t repeticoes = 0) {
+  Bytes z{0x00, 0x00};
+  auto escreve = [&](std::uint32_t c) { z.insert(z.end(), {static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c)}); };
+  for (std::uint32_t c = 256; c < 256 + codigos; ++c) escreve(c);
+  for (std::size_t i = 0; i < repeticoes; ++i) escreve(255 + codigos);
+  escreve(65535);
+  escreve(0);
+  return z;
+}
+
+// Serves its bytes a little at a time and counts how many were taken.
+class StreambufContado : public std::streambuf {
+ public:
+  explicit StreambufContado(const Bytes& dados) : dados_(dados.begin(), dados.end()) {}
+  std::size_t entregues = 0;
+
+ protected:
+  int_type underflow() override {
+    if (entregues == dados_.size()) return traits_type::eof();
+    const std::size_t n = std::min<std::size_t>(4096, dados_.size() - entregues);
+    char* p = dados_.data() + entregues;
+    setg(p, p, p + n);
+    entregues += n;
+    return traits_type::to_int_type(*p);
+  }
+
+ private:
+  std::string dados_;
+};
+
+TEST_F(Lzw, ExpansionStopsBeforeItPassesItsCap) {
+  const Bytes z = Comprime(B("ABABABA"));
+  struct Caso {
+    std::uint64_t limite;
+    int resultado;
+  } casos[] = {{0, kLzwExpansaoOk}, {7, kLzwExpansaoOk}, {1000, kLzwExpansaoOk}, {6, kLzwErroLimite},
+               {1, kLzwErroLimite}};
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.limite);
+    diag.str("");
+    LzwOpcoes op = Op();
+    op.limiteSaida = c.limite;
+    Bytes volta;
+    EXPECT_EQ(lzw_expand(z, volta, op), c.resultado);
+    std::istringstream in(std::string(z.begin(), z.end()));
+    std::ostringstream out;
+    EXPECT_EQ(lzw_expand(in, out, op), c.resultado);
+    if (c.resultado == kLzwExpansaoOk) {
+      EXPECT_EQ(volta, B("ABABABA"));
+      EXPECT_EQ(out.str(), "ABABABA");
+    } else {
+      EXPECT_LE(volta.size(), c.limite);
+      EXPECT_LE(out.str().size(), c.limite);
+      EXPECT_EQ(diag.str(), "Expanding...\nFatal error: expanded output over its limit.\n"
+                            "Expanding...\nFatal error: expanded output over its limit.\n");
+    }
+  }
+}
+
+// 40 KB that would make 200 MB: refused under the cap for received files, having held no more than the cap.
+// With a dictionary full of the longest strings the input goes on for half a megabyte, and expansion stops
+// long before reading it all.
+TEST_F(Lzw, ABombIsRefusedEarlyWithBoundedOutput) {
+  const Bytes bomba = Bomba(20000);
+  ASSERT_LT(bomba.size(), 41000u);
+  Bytes volta;
+  EXPECT_EQ(lzw_expand(bomba, volta, {.limiteSaida = kLzwLimiteRecebido}), kLzwErroLimite);
+  EXPECT_LE(volta.size(), kLzwLimiteRecebido);
+
+  const Bytes longa = Bomba(65279, 200000);
+  StreambufContado sb(longa);
+  std::istream in(&sb);
+  StreambufCheio descarte(kLzwLimiteRecebido);
+  std::ostream out(&descarte);
+  EXPECT_EQ(lzw_expand(in, out, {.limiteSaida = kLzwLimiteRecebido}), kLzwErroLimite);
+  EXPECT_LT(sb.entregues, longa.size() / 4);
+}
+
 // Delivers `dados`, then fails like a bad sector.
 class StreambufDefeituoso : public std::streambuf {
  public:
@@ -296,7 +378,7 @@ TEST_F(Lzw, WriteFailuresAreReported) {
     std::ostream out(&sb);
     std::istringstream in(std::string(texto.begin(), texto.end()));
     int motivo = 0;
-    EXPECT_EQ(lzw_compress(in, out, &motivo), kLzwCompressaoFalhou);
+    EXPECT_EQ(lzw_compress(in, out, Op(), &motivo), kLzwCompressaoFalhou);
     EXPECT_EQ(motivo, kLzwErroEscrita);
   }
   for (std::size_t limite : {std::size_t{0}, texto.size() - 1}) {
@@ -304,7 +386,7 @@ TEST_F(Lzw, WriteFailuresAreReported) {
     StreambufCheio sb(limite);
     std::ostream out(&sb);
     std::istringstream in(std::string(z.begin(), z.end()));
-    EXPECT_EQ(lzw_expand(in, out), kLzwErroEscrita);
+    EXPECT_EQ(lzw_expand(in, out, Op()), kLzwErroEscrita);
   }
   EXPECT_NE(diag.str().find("Fatal error writing output file.\n"), std::string::npos);
 }
@@ -316,20 +398,20 @@ TEST_F(Lzw, ReadFailuresAreReported) {
     std::istream in(&sb);
     std::ostringstream out;
     int motivo = 0;
-    EXPECT_EQ(lzw_compress(in, out, &motivo), kLzwCompressaoFalhou);
+    EXPECT_EQ(lzw_compress(in, out, Op(), &motivo), kLzwCompressaoFalhou);
     EXPECT_EQ(motivo, kLzwErroLeitura);
   }
   {
     StreambufDefeituoso sb(std::string("\0a\0a\0a", 6));  // good codes, then the failure
     std::istream in(&sb);
     std::ostringstream out;
-    EXPECT_EQ(lzw_expand(in, out), kLzwErroLeitura);
+    EXPECT_EQ(lzw_expand(in, out, Op()), kLzwErroLeitura);
   }
 }
 
 TEST_F(Lzw, ProgressMarksEveryThousandBytesOrCodes) {
   Bytes z;
-  lzw_compress(Bytes(2001, 0xAA), z);  // 2000 bytes after the first
+  lzw_compress(Bytes(2001, 0xAA), z, Op());  // 2000 bytes after the first
   EXPECT_EQ(diag.str(), "Compressing...\n**\n");
 
   diag.str("");
@@ -337,11 +419,11 @@ TEST_F(Lzw, ProgressMarksEveryThousandBytesOrCodes) {
   for (int i = 0; i < 2000; ++i) codigos.insert(codigos.end(), {0x00, 0x61});  // 1999 after the first
   codigos.insert(codigos.end(), {0xFF, 0xFF, 0x00, 0x00});
   Bytes volta;
-  EXPECT_EQ(lzw_expand(codigos, volta), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_expand(codigos, volta, Op()), kLzwExpansaoOk);
   EXPECT_EQ(volta, Bytes(2000, 'a'));
   EXPECT_EQ(diag.str(), "Expanding...\n*\n");
 
-  lzw_set_diagnostics(nullptr);
+  // Without a sink the calls say nothing.
   diag.str("");
   EXPECT_EQ(lzw_compress(B("abc"), z), kLzwCompressaoOk);
   EXPECT_EQ(lzw_expand(B({0x01, 0x00}), volta), kLzwExpansaoOk);
@@ -349,11 +431,15 @@ TEST_F(Lzw, ProgressMarksEveryThousandBytesOrCodes) {
   EXPECT_EQ(diag.str(), "");
 }
 
-TEST(LzwDiagnostics, GoToStandardOutputByDefault) {
-  EXPECT_EQ(lzw_diagnostics(), &std::cout);
+// Nothing reaches standard output unless the call names it as the sink.
+TEST(LzwDiagnostics, GoToTheSinkOfTheCallOnly) {
   testing::internal::CaptureStdout();
-  Bytes z;
+  Bytes z, volta;
   lzw_compress(B("abc"), z);
+  lzw_expand(z, volta);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  testing::internal::CaptureStdout();
+  lzw_compress(B("abc"), z, {.diagnostico = &std::cout});
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Compressing...\n\n");
 }
 

@@ -22,10 +22,8 @@ class LzwFiles : public ::testing::Test {
     std::random_device rd;
     pasta = fs::temp_directory_path() / ("telvarim-lzw-" + std::to_string(rd()) + std::to_string(rd()));
     fs::create_directories(pasta);
-    lzw_set_diagnostics(&diag);
   }
   void TearDown() override {
-    lzw_set_diagnostics(&std::cout);
     std::error_code ec;
     fs::remove_all(pasta, ec);
   }
@@ -45,6 +43,8 @@ class LzwFiles : public ::testing::Test {
     return t;
   }
 
+  LzwOpcoes Op() { return {.diagnostico = &diag}; }
+
   fs::path pasta;
   std::ostringstream diag;
 };
@@ -54,10 +54,10 @@ TEST_F(LzwFiles, RoundTripFileToFile) {
   const fs::path txt = Grava("TMP1.REC", texto), z = pasta / "TMP2.REC", volta = pasta / "VOLTA.REC";
   Grava("TMP2.REC", std::string(500000, 'o'));  // an older, longer file is replaced whole
   int motivo = -1;
-  EXPECT_EQ(lzw_compress_file(txt, z, &motivo), kLzwCompressaoOk);
+  EXPECT_EQ(lzw_compress_file(txt, z, Op(), &motivo), kLzwCompressaoOk);
   EXPECT_EQ(motivo, kLzwExpansaoOk);
   EXPECT_LT(fs::file_size(z), texto.size() / 4);
-  EXPECT_EQ(lzw_expand_file(z, volta), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_expand_file(z, volta, Op()), kLzwExpansaoOk);
   EXPECT_TRUE(Le(volta) == texto);
   EXPECT_EQ(diag.str().substr(0, 15), "Compressing...\n");
   EXPECT_NE(diag.str().find("\nExpanding...\n"), std::string::npos);
@@ -65,9 +65,9 @@ TEST_F(LzwFiles, RoundTripFileToFile) {
 
 TEST_F(LzwFiles, EmptyFileRoundTrips) {
   const fs::path vazio = Grava("VAZIO", ""), z = pasta / "Z", volta = pasta / "VOLTA";
-  EXPECT_EQ(lzw_compress_file(vazio, z), kLzwCompressaoOk);
+  EXPECT_EQ(lzw_compress_file(vazio, z, Op()), kLzwCompressaoOk);
   EXPECT_EQ(Le(z), std::string("\xFF\xFF\x00\x00", 4));
-  EXPECT_EQ(lzw_expand_file(z, volta), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_expand_file(z, volta, Op()), kLzwExpansaoOk);
   EXPECT_TRUE(fs::exists(volta));
   EXPECT_EQ(fs::file_size(volta), 0u);
 }
@@ -88,9 +88,9 @@ TEST_F(LzwFiles, FilesThatCannotBeOpenedCreateNothing) {
     SCOPED_TRACE(c.nome);
     diag.str("");
     int motivo = 0;
-    EXPECT_EQ(lzw_compress_file(c.entrada, c.saida, &motivo), kLzwCompressaoFalhou);
+    EXPECT_EQ(lzw_compress_file(c.entrada, c.saida, Op(), &motivo), kLzwCompressaoFalhou);
     EXPECT_EQ(motivo, kLzwErroAbertura);
-    EXPECT_EQ(lzw_expand_file(c.entrada, c.saida), kLzwErroAbertura);
+    EXPECT_EQ(lzw_expand_file(c.entrada, c.saida, Op()), kLzwErroAbertura);
     EXPECT_EQ(diag.str(), "Fatal error opening files.\nFatal error opening files.\n");
   }
   EXPECT_FALSE(fs::exists(saida));
@@ -103,9 +103,9 @@ TEST_F(LzwFiles, FilesThatCannotBeOpenedCreateNothing) {
 TEST_F(LzwFiles, OutputThatIsTheInputIsRefusedAndLeftIntact) {
   const fs::path p = Grava("TMP1.REC", "ABABABA");
   int motivo = 0;
-  EXPECT_EQ(lzw_compress_file(p, p, &motivo), kLzwCompressaoFalhou);
+  EXPECT_EQ(lzw_compress_file(p, p, Op(), &motivo), kLzwCompressaoFalhou);
   EXPECT_EQ(motivo, kLzwErroAbertura);
-  EXPECT_EQ(lzw_expand_file(p, pasta / "." / "TMP1.REC"), kLzwErroAbertura);
+  EXPECT_EQ(lzw_expand_file(p, pasta / "." / "TMP1.REC", Op()), kLzwErroAbertura);
   EXPECT_EQ(Le(p), "ABABABA");
 }
 
@@ -117,11 +117,27 @@ TEST_F(LzwFiles, CorruptInputFailsAndLeavesNoOutput) {
   for (int c = 256; c < 656; ++c) z += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
   z += std::string("\xFF\x00\xFF\xFF\x00\x00", 6);
   const fs::path entrada = Grava("TMP2.REC", z), saida = Grava("TMP1.REC", "old text");
-  EXPECT_EQ(lzw_expand_file(entrada, saida), kLzwErroExpansao);
+  EXPECT_EQ(lzw_expand_file(entrada, saida, Op()), kLzwErroExpansao);
   EXPECT_FALSE(fs::exists(saida));
   const std::string d = diag.str();
   EXPECT_EQ(d.substr(0, 13), "Expanding...\n");
   EXPECT_EQ(d.substr(d.size() - 35), "Fatal error during code expansion.\n");
+}
+
+// 40 KB of codes that would make 200 MB on disk: refused under the cap for received files, and the part
+// written before the refusal is removed, along with the file it replaced.
+TEST_F(LzwFiles, ABombIsRefusedUnderTheCapAndLeavesNoOutput) {
+  std::string z(2, '\0');
+  for (int c = 256; c < 20256; ++c) z += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+  z += std::string("\xFF\xFF\x00\x00", 4);
+  const fs::path entrada = Grava("RASCUNHO.REC", z), saida = Grava("TMP1.REC", "old text");
+  LzwOpcoes op = Op();
+  op.limiteSaida = kLzwLimiteRecebido;
+  EXPECT_EQ(lzw_expand_file(entrada, saida, op), kLzwErroLimite);
+  EXPECT_FALSE(fs::exists(saida));
+  EXPECT_EQ(Le(entrada), z);
+  // A "*" every 1000 codes: it stopped at the 11,584th of its 20,000 codes, where the cap was reached.
+  EXPECT_EQ(diag.str(), "Expanding...\n" + std::string(11, '*') + "Fatal error: expanded output over its limit.\n");
 }
 
 // A full disk must not pass as success. The output here is a device: it must survive the failure.
@@ -131,11 +147,11 @@ TEST_F(LzwFiles, WriteErrorsOnAFullDeviceAreFailures) {
   if (!fs::is_character_file(cheio, ec)) GTEST_SKIP() << "no /dev/full on this system";
   const fs::path txt = Grava("TMP1.REC", Texto());
   int motivo = 0;
-  EXPECT_EQ(lzw_compress_file(txt, cheio, &motivo), kLzwCompressaoFalhou);
+  EXPECT_EQ(lzw_compress_file(txt, cheio, Op(), &motivo), kLzwCompressaoFalhou);
   EXPECT_EQ(motivo, kLzwErroEscrita);
   const fs::path z = pasta / "TMP2.REC";
-  ASSERT_EQ(lzw_compress_file(txt, z), kLzwCompressaoOk);
-  EXPECT_EQ(lzw_expand_file(z, cheio), kLzwErroEscrita);
+  ASSERT_EQ(lzw_compress_file(txt, z, Op()), kLzwCompressaoOk);
+  EXPECT_EQ(lzw_expand_file(z, cheio, Op()), kLzwErroEscrita);
   EXPECT_TRUE(fs::is_character_file(cheio));
   EXPECT_NE(diag.str().find("Fatal error writing output file.\n"), std::string::npos);
 }
@@ -145,9 +161,9 @@ TEST_F(LzwFiles, UnreadableInputFailsAndLeavesNoOutput) {
   const fs::path saida = pasta / "SAIDA";
   int motivo = 0;
   // A folder opens for reading on some systems and then fails on the first read.
-  EXPECT_EQ(lzw_compress_file(pasta, saida, &motivo), kLzwCompressaoFalhou);
+  EXPECT_EQ(lzw_compress_file(pasta, saida, Op(), &motivo), kLzwCompressaoFalhou);
   EXPECT_TRUE(motivo == kLzwErroLeitura || motivo == kLzwErroAbertura) << motivo;
-  EXPECT_NE(lzw_expand_file(pasta, saida), kLzwExpansaoOk);
+  EXPECT_NE(lzw_expand_file(pasta, saida, Op()), kLzwExpansaoOk);
   EXPECT_FALSE(fs::exists(saida));
 }
 

@@ -178,11 +178,6 @@ inline Recebido RecebidoPadrao() {
 
 class Workspace : public RaizTemporaria {
  protected:
-  void SetUp() override {
-    RaizTemporaria::SetUp();
-    lzw_set_diagnostics(nullptr);
-  }
-
   std::filesystem::path GravaRecebido(const std::string& nome, const std::vector<std::string>& linhas,
                                       const char* subpasta = "Recebidos", bool selado = true) {
     return Grava(std::filesystem::path(subpasta) / nome,
