@@ -13,6 +13,7 @@ packages=(
   fonts-liberation                  # Arial/Courier New metrics for windows and reports
   ncompress                         # peer of the LZW benchmark
   xvfb xauth                        # screenshots of the windows on a machine without a display
+  poppler-utils                     # pdftotext reads the report PDFs back in the GUI tests; pdftoppm for docs/
 )
 
 missing=()
