@@ -24,7 +24,6 @@ constexpr int kFuncao = Qt::UserRole + 1;  // what the node opens: the tree disp
 
 enum class Funcao { Principal, Manutencao, CargaArquivos, Sair };
 
-
 QString Titulo() { return QCoreApplication::applicationName(); }
 
 // Keeps the frame from repainting while one function window replaces another; lets go on every path.

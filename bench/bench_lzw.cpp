@@ -42,11 +42,12 @@ std::string Aspas(const fs::path& p) { return "'" + p.string() + "'"; }
 // A received file as the central system lays it out: header, card types, tariffs, one detail per holder
 // (zero-padded numbers, blank-padded names) and the trailer, CR LF after every line.
 void GeraTexto(const fs::path& destino) {
-  static const char* const kNomes[] = {"MARIA", "JOSE", "ANA", "JOAO", "ANTONIO", "FRANCISCA", "CARLOS", "PAULO",
-                                       "ADRIANA", "LUCAS", "JULIANA", "MARCOS", "PATRICIA", "RAFAEL", "SANDRA"};
-  static const char* const kSobrenomes[] = {"SILVA", "SANTOS", "OLIVEIRA", "SOUZA", "RODRIGUES", "FERREIRA",
-                                            "ALVES", "PEREIRA", "LIMA", "GOMES", "COSTA", "RIBEIRO", "MARTINS",
-                                            "CARVALHO", "ALMEIDA", "LOPES", "SOARES", "FERNANDES", "VIEIRA"};
+  static const char* const kNomes[] = {"MARIA",     "JOSE",   "ANA",      "JOAO",    "ANTONIO",
+                                       "FRANCISCA", "CARLOS", "PAULO",    "ADRIANA", "LUCAS",
+                                       "JULIANA",   "MARCOS", "PATRICIA", "RAFAEL",  "SANDRA"};
+  static const char* const kSobrenomes[] = {
+      "SILVA", "SANTOS",  "OLIVEIRA", "SOUZA",    "RODRIGUES", "FERREIRA", "ALVES",  "PEREIRA",   "LIMA",  "GOMES",
+      "COSTA", "RIBEIRO", "MARTINS",  "CARVALHO", "ALMEIDA",   "LOPES",    "SOARES", "FERNANDES", "VIEIRA"};
   std::mt19937 r(20261210);
   auto faixa = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(r); };
 
@@ -213,8 +214,8 @@ int main(int argc, char** argv) {
   const double eN = MBs(rel, "BM_Expand_Telvarim"), eC = MBs(rel, "BM_Expand_Ncompress");
   auto razao = [](double a, double b) { return b > 0 ? a / b : 0; };
 
-  std::printf("\n%-16s %14s %12s %16s %10s %11s\n", "", "compress MB/s", "expand MB/s", "compressed bytes",
-              "ratio", "round trip");
+  std::printf("\n%-16s %14s %12s %16s %10s %11s\n", "", "compress MB/s", "expand MB/s", "compressed bytes", "ratio",
+              "round trip");
   std::printf("%-16s %14.1f %12.1f %16ju %9.2f:1 %11s\n", "telvarim", cN, eN, static_cast<std::uintmax_t>(zNosso),
               razao(double(g.tamanho), double(zNosso)), nossoOk ? "exact" : "DIFFERS");
   std::printf("%-16s %14.1f %12.1f %16ju %9.2f:1 %11s\n", "ncompress -b16", cC, eC, static_cast<std::uintmax_t>(zNc),

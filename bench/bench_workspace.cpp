@@ -20,9 +20,9 @@
 
 #include "amostra.h"
 #include "cadastrotelvarim.h"
-#include "classificacao.h"
 #include "chaves.h"
 #include "chaves_central.h"
+#include "classificacao.h"
 #include "cp1252.h"
 #include "envelope.h"
 #include "lzw.h"
@@ -72,8 +72,9 @@ void EscritaQuadratica(CadastroTelvarim& c, Tabelas& tab) {
     RegUsuario& u = tab.Usuarios[static_cast<std::size_t>(i)];
     for (int j = 1; j < g.RowCount(); ++j)
       for (auto& gr : u.Grupos)
-        if (InteiroOuPadrao(Trim(g.Cell(0, j)), -1) == u.CodUsuario && InteiroOuPadrao(Trim(g.Cell(1, j)), -1) == u.NumCartao &&
-            g.Cell(2, j) == u.Matricula && u.TipoCartao == c.TipoCartaoAtual && gr.Tarifa == c.TarifaAtual) {
+        if (InteiroOuPadrao(Trim(g.Cell(0, j)), -1) == u.CodUsuario &&
+            InteiroOuPadrao(Trim(g.Cell(1, j)), -1) == u.NumCartao && g.Cell(2, j) == u.Matricula &&
+            u.TipoCartao == c.TipoCartaoAtual && gr.Tarifa == c.TarifaAtual) {
           gr.ValorRecarga = DoubleDeMoeda(TextoParaMoeda(Trim(g.Cell(5, j))));
           break;
         }
@@ -86,7 +87,8 @@ void OrdenacaoPorTrocas(std::vector<RegListagem>& v, int item) {
   while (trocou) {
     trocou = false;
     for (std::size_t k = 0; k + 1 < v.size(); ++k)
-      if (ComparaBytes(ChaveClassificacao(v[k], ClassificacaoDoItem(item)), ChaveClassificacao(v[k + 1], ClassificacaoDoItem(item))) > 0) {
+      if (ComparaBytes(ChaveClassificacao(v[k], ClassificacaoDoItem(item)),
+                       ChaveClassificacao(v[k + 1], ClassificacaoDoItem(item))) > 0) {
         std::swap(v[k], v[k + 1]);
         trocou = true;
       }
@@ -100,7 +102,8 @@ int main() {
   fs::remove_all(raiz);
   fs::create_directories(raiz / "Recebidos");
   const std::string nome = "RM_000123_0001_2612101100_1.rec";
-  GravaRecebido(raiz / "Recebidos" / nome, TextoAmostra({.titulares = kPortadores, .semente = 42, .umTipoUmaTarifa = true}));
+  GravaRecebido(raiz / "Recebidos" / nome,
+                TextoAmostra({.titulares = kPortadores, .semente = 42, .umTipoUmaTarifa = true}));
 
   OperadorMudo op;
   Tabelas tab;
@@ -142,10 +145,12 @@ int main() {
                                        "order by employee no. (with write-back)"};
   for (int item = 0; item < 3; ++item) {
     c.rbClassificacao = item;
-    const double ordena = Mediana(5, [&] {
-      c.cbtipocartaoChange();
-      c.ClassificaGrid();
-    }) - Mediana(5, [&] { c.cbtipocartaoChange(); });
+    const double ordena = Mediana(5,
+                                  [&] {
+                                    c.cbtipocartaoChange();
+                                    c.ClassificaGrid();
+                                  }) -
+                          Mediana(5, [&] { c.cbtipocartaoChange(); });
     std::vector<RegListagem> amostra(tab.Listagem.begin(), tab.Listagem.begin() + kLinhasReferencia);
     std::shuffle(amostra.begin(), amostra.end(), std::mt19937(item));
     const double trocas = Mediana(1, [&] { OrdenacaoPorTrocas(amostra, item); }) * 25.0;

@@ -94,14 +94,12 @@ constexpr std::array<TarifaAmostra, 5> kTarifasAmostra = {{
     {14, "EXECUTIVO", 1380, 1000000014},
 }};
 
-constexpr std::array<const char*, 16> kPrenomes = {"JOÃO",   "MARIA JOSÉ", "ÁLVARO",    "ANTÔNIO",
-                                                   "ANA",    "JOSÉ",       "CONCEIÇÃO", "LUÍS",
-                                                   "MÁRCIA", "SEBASTIÃO",  "GRAÇA",     "FÁBIO",
-                                                   "INÊS",   "PAULO",      "LÚCIA",     "VINÍCIUS"};
-constexpr std::array<const char*, 14> kSobrenomes = {"SILVA",    "SANTOS",   "OLIVEIRA", "ARAÚJO",
-                                                     "GONÇALVES", "MAGALHÃES", "FALCÃO",  "BRANDÃO",
-                                                     "PEIXOTO",  "CONCEIÇÃO", "ASSUNÇÃO", "SOUZA",
-                                                     "LIMA",     "PEREIRA"};
+constexpr std::array<const char*, 16> kPrenomes = {"JOÃO",      "MARIA JOSÉ", "ÁLVARO", "ANTÔNIO",   "ANA",   "JOSÉ",
+                                                   "CONCEIÇÃO", "LUÍS",       "MÁRCIA", "SEBASTIÃO", "GRAÇA", "FÁBIO",
+                                                   "INÊS",      "PAULO",      "LÚCIA",  "VINÍCIUS"};
+constexpr std::array<const char*, 14> kSobrenomes = {"SILVA",     "SANTOS", "OLIVEIRA", "ARAÚJO",  "GONÇALVES",
+                                                     "MAGALHÃES", "FALCÃO", "BRANDÃO",  "PEIXOTO", "CONCEIÇÃO",
+                                                     "ASSUNÇÃO",  "SOUZA",  "LIMA",     "PEREIRA"};
 constexpr std::array<const char*, 4> kEmpresas = {"TRANSPORTES SÃO JOSÉ LTDA", "CONFECÇÕES ARAÚJO S.A.",
                                                   "METALÚRGICA PIRAJUÇARA LTDA", "COMÉRCIO DE PEÇAS IPÊ ME"};
 
@@ -130,8 +128,7 @@ std::string Cabecalho(Sorteio& s, std::int32_t& codEmpresa) {
   const std::string data = Dois(dia) + Dois(mes) + Dois(ano);
   char nome[64];
   std::snprintf(nome, sizeof nome, "RM_%06d_%04lld_%s%s%s%s%s_1.REC", static_cast<int>(codEmpresa), seq,
-                Dois(ano).c_str(), Dois(mes).c_str(), Dois(dia).c_str(), Dois(hora).c_str(),
-                Dois(minuto).c_str());
+                Dois(ano).c_str(), Dois(mes).c_str(), Dois(dia).c_str(), Dois(hora).c_str(), Dois(minuto).c_str());
   Registro r;
   r.Txt("00", 2)
       .Num(s.Entre(1, 9999), 4)
@@ -188,9 +185,11 @@ std::string Detalhe(Sorteio& s, int i, bool umTipoUmaTarifa, std::array<int, 4>&
   int grupos = 1 + (!umTipoUmaTarifa && s.Chance(30) ? 1 : 0);
   if (grupos == 2 && s.Chance(35)) ++grupos;
   if (grupos == 3 && s.Chance(40)) ++grupos;
-  std::size_t primeira = umTipoUmaTarifa ? 0 : static_cast<std::size_t>(s.Ate(static_cast<long long>(kTarifasAmostra.size())));
+  std::size_t primeira =
+      umTipoUmaTarifa ? 0 : static_cast<std::size_t>(s.Ate(static_cast<long long>(kTarifasAmostra.size())));
   for (int g = 0; g < grupos; ++g) {
-    tarifas[static_cast<std::size_t>(g)] = kTarifasAmostra[(primeira + static_cast<std::size_t>(g)) % kTarifasAmostra.size()].codigo;
+    tarifas[static_cast<std::size_t>(g)] =
+        kTarifasAmostra[(primeira + static_cast<std::size_t>(g)) % kTarifasAmostra.size()].codigo;
     ++usados[static_cast<std::size_t>(g)];
   }
 

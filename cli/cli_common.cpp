@@ -42,8 +42,8 @@ std::vector<std::string> Linha::Valores(std::string_view nome) const {
   return v;
 }
 
-bool Analisa(const Argumentos& args, const std::vector<std::string>& comValor,
-             const std::vector<std::string>& flags, Linha& out, std::string& erro) {
+bool Analisa(const Argumentos& args, const std::vector<std::string>& comValor, const std::vector<std::string>& flags,
+             Linha& out, std::string& erro) {
   auto contem = [](const std::vector<std::string>& v, const std::string& s) {
     return std::find(v.begin(), v.end(), s) != v.end();
   };

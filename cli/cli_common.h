@@ -32,8 +32,8 @@ struct Linha {
   std::optional<std::string> Valor(std::string_view nome) const;  // last value given
   std::vector<std::string> Valores(std::string_view nome) const;
 };
-bool Analisa(const Argumentos& args, const std::vector<std::string>& comValor,
-             const std::vector<std::string>& flags, Linha& out, std::string& erro);
+bool Analisa(const Argumentos& args, const std::vector<std::string>& comValor, const std::vector<std::string>& flags,
+             Linha& out, std::string& erro);
 
 // Strict decimal integer (optional sign), within [min, max].
 std::optional<long long> Inteiro(std::string_view s, long long min, long long max);

@@ -50,7 +50,9 @@ int cmd_batch(const Argumentos& a) {
   auto& lista = c.FLBArquivosRecargaRecebidos;
   auto it = std::find(lista.Items.begin(), lista.Items.end(), nome);
   if (it == lista.Items.end())
-    return Falha("batch", 0, "no received file named " + l.posicionais[0] + " in " + Cp1252ParaUtf8(TextoCaminho(pastas.Recebidos())));
+    return Falha(
+        "batch", 0,
+        "no received file named " + l.posicionais[0] + " in " + Cp1252ParaUtf8(TextoCaminho(pastas.Recebidos())));
   lista.ItemIndex = static_cast<int>(it - lista.Items.begin());
 
   c.btnprocessarClick();

@@ -40,8 +40,8 @@ class Temporario {
     unsigned char r[8] = {};
     os_random_bytes(r, sizeof r);
     char nome[40];
-    std::snprintf(nome, sizeof nome, "telvarim-cli-%02x%02x%02x%02x%02x%02x%02x%02x.tmp", r[0], r[1], r[2], r[3],
-                  r[4], r[5], r[6], r[7]);
+    std::snprintf(nome, sizeof nome, "telvarim-cli-%02x%02x%02x%02x%02x%02x%02x%02x.tmp", r[0], r[1], r[2], r[3], r[4],
+                  r[5], r[6], r[7]);
     std::error_code ec;
     caminho_ = fs::temp_directory_path(ec) / nome;
   }
@@ -194,7 +194,8 @@ int cmd_unpack(const Argumentos& a) {
   const int r = open_file(selado, aberto.Caminho(), *p.privada, p.outro, 0);
   if (r != 0) return Falha("unpack", r, "open: " + MotivoCodec(Codec::kOpen, r, {selado, aberto.Caminho()}));
   const int e = lzw_expand_file(aberto.Caminho(), texto);
-  if (e != kLzwExpansaoOk) return Falha("unpack", e, "expand: " + MotivoCodec(Codec::kLzw, e, {aberto.Caminho(), texto}));
+  if (e != kLzwExpansaoOk)
+    return Falha("unpack", e, "expand: " + MotivoCodec(Codec::kLzw, e, {aberto.Caminho(), texto}));
   return 0;
 }
 

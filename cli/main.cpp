@@ -31,8 +31,7 @@ constexpr Comando kComandos[] = {
      "write a sample received file, sealed as the central system sends it (N 0-10000, default 50; seed "
      "default 1)",
      cmd_sample},
-    {"batch", "batch [--root DIR] [--values FILE] NAME",
-     "process a received file and generate its request", cmd_batch},
+    {"batch", "batch [--root DIR] [--values FILE] NAME", "process a received file and generate its request", cmd_batch},
 };
 
 void Ajuda(std::ostream& o) {

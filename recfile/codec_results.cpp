@@ -46,24 +46,32 @@ std::string SameFileText(const Names& n) { return n.In() + " and " + n.Out() + "
 
 std::string Lzw(int code, const Names& n) {
   switch (code) {
-    case kLzwExpansaoOk: return "done";
+    case kLzwExpansaoOk:
+      return "done";
     case kLzwErroAbertura:
       if (n.Same()) return SameFileText(n);
       if (n.InputMissing()) return "cannot open " + n.In();
       if (n.InputNamed()) return "cannot create " + n.Out();
       return "cannot open the input or create the output, or the output is the input itself";
-    case kLzwErroAlocacao: return "out of memory";
-    case kLzwErroExpansao: return n.In() + " is not valid compressed data (corrupt or foreign)";
-    case kLzwErroEscrita: return "cannot write " + n.Out() + " (disk full?)";
-    case kLzwErroLeitura: return "cannot read " + n.In();
-    case kLzwErroLimite: return n.In() + " expands past the size allowed for it (damaged or foreign data)";
-    default: return {};
+    case kLzwErroAlocacao:
+      return "out of memory";
+    case kLzwErroExpansao:
+      return n.In() + " is not valid compressed data (corrupt or foreign)";
+    case kLzwErroEscrita:
+      return "cannot write " + n.Out() + " (disk full?)";
+    case kLzwErroLeitura:
+      return "cannot read " + n.In();
+    case kLzwErroLimite:
+      return n.In() + " expands past the size allowed for it (damaged or foreign data)";
+    default:
+      return {};
   }
 }
 
 std::string Envelope(int code, const Names& n, bool opening, int recipientIndex) {
   switch (code) {
-    case kCryptoOk: return "done";
+    case kCryptoOk:
+      return "done";
     case kErrEnvelopeInput:
       if (n.InputMissing()) return "cannot open " + n.In();
       if (!opening) return n.InputNamed() ? "cannot read " + n.In() : "cannot open or read the input";
@@ -76,23 +84,32 @@ std::string Envelope(int code, const Names& n, bool opening, int recipientIndex)
     case kErrEnvelopeRecipient:
       if (!opening) return {};
       return n.In() + " holds no key for recipient index " + std::to_string(recipientIndex);
-    case kErrData: return "data error (an RSA block without the expected form)";
-    case kErrDigestAlgorithm: return "unknown digest algorithm (not 3 or 5)";
-    case kErrPadding: return "bad padding in the last block (wrong key or damaged file)";
+    case kErrData:
+      return "data error (an RSA block without the expected form)";
+    case kErrDigestAlgorithm:
+      return "unknown digest algorithm (not 3 or 5)";
+    case kErrPadding:
+      return "bad padding in the last block (wrong key or damaged file)";
     case kErrLength:
       return opening ? "length error: an encrypted key or signature over 128 bytes, or a length that runs past "
-                       "the end of " + n.In() + " (damaged file)"
+                       "the end of " +
+                           n.In() + " (damaged file)"
                      : "length error (too many recipients, too much extra data or an input of 4 GiB or more)";
-    case kErrModulusLength: return "a key's modulus is longer than 1024 bits";
-    case kErrNeedRandom: return "the operating system gave no random bytes";
+    case kErrModulusLength:
+      return "a key's modulus is longer than 1024 bits";
+    case kErrNeedRandom:
+      return "the operating system gave no random bytes";
     case kErrPrivateKey:
       return opening ? "cannot recover the content key (wrong private key?)" : "signing failed (bad private key)";
     case kErrPublicKey:
       return opening ? "cannot open the signature (wrong sender key or damaged signature)"
                      : "cannot encrypt the content key to a recipient (bad public key)";
-    case kErrSignature: return "the signature does not match the data (wrong sender key or altered file)";
-    case kErrEncryptionAlgorithm: return "unknown encryption algorithm (not 1 to 4)";
-    default: return {};
+    case kErrSignature:
+      return "the signature does not match the data (wrong sender key or altered file)";
+    case kErrEncryptionAlgorithm:
+      return "unknown encryption algorithm (not 1 to 4)";
+    default:
+      return {};
   }
 }
 
@@ -106,9 +123,15 @@ std::string codec_result_text(Codec codec, int code, const CodecFiles& files) {
       if (code == kLzwCompressaoOk) text = "done";
       if (code == kLzwCompressaoFalhou) text = "compression failed";
       break;
-    case Codec::kLzw: text = Lzw(code, names); break;
-    case Codec::kSeal: text = Envelope(code, names, false, files.recipientIndex); break;
-    case Codec::kOpen: text = Envelope(code, names, true, files.recipientIndex); break;
+    case Codec::kLzw:
+      text = Lzw(code, names);
+      break;
+    case Codec::kSeal:
+      text = Envelope(code, names, false, files.recipientIndex);
+      break;
+    case Codec::kOpen:
+      text = Envelope(code, names, true, files.recipientIndex);
+      break;
   }
   if (text.empty()) text = "unknown result code " + std::to_string(code);
   return text;

@@ -204,8 +204,7 @@ int Seal(const std::filesystem::path& inPath, const std::filesystem::path& outPa
   bool written = out.Write(kEnvelopeHeader, kEnvelopeHeaderLen);
   PutU16(field, static_cast<std::uint16_t>(extra.size()));
   written = written && out.Write(field, 2) && out.Write(extra.data(), extra.size());
-  const unsigned char algorithms[4] = {static_cast<unsigned char>(cipher), static_cast<unsigned char>(digest), 0,
-                                       0};
+  const unsigned char algorithms[4] = {static_cast<unsigned char>(cipher), static_cast<unsigned char>(digest), 0, 0};
   written = written && out.Write(algorithms, 4);
   if (!written) return kErrEnvelopeOutput;
 
@@ -225,8 +224,7 @@ int Seal(const std::filesystem::path& inPath, const std::filesystem::path& outPa
     written = written && out.Write(&count, 1);
     for (const RsaPublicKey& recipient : recipients) {
       std::size_t len = 0;
-      if (rsa_public_encrypt(rsaBlock, len, material, materialLen, recipient, pool) != 0)
-        return kErrPublicKey;
+      if (rsa_public_encrypt(rsaBlock, len, material, materialLen, recipient, pool) != 0) return kErrPublicKey;
       PutU16(field, static_cast<std::uint16_t>(len));
       written = written && out.Write(field, 2) && out.Write(rsaBlock, len);
     }
@@ -459,8 +457,7 @@ constexpr std::array<std::uint16_t, 256> kCrcTable = [] {
   std::array<std::uint16_t, 256> t{};
   for (unsigned v = 0; v < 256; ++v) {
     auto crc = static_cast<std::uint16_t>(v << 8);
-    for (int b = 0; b < 8; ++b)
-      crc = static_cast<std::uint16_t>((crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1);
+    for (int b = 0; b < 8; ++b) crc = static_cast<std::uint16_t>((crc & 0x8000) != 0 ? (crc << 1) ^ 0x1021 : crc << 1);
     t[v] = crc;
   }
   return t;
@@ -477,8 +474,7 @@ std::uint16_t crc16_ccitt(const unsigned char* data, std::size_t len, std::uint1
 // The envelope never raises: whatever escapes the streams (only allocation can) becomes a failure result,
 // and the output's destructor has already removed a partial file.
 int seal_file(const std::filesystem::path& in, const std::filesystem::path& out, const RsaPrivateKey& key,
-              std::span<const RsaPublicKey> recipients, std::span<const unsigned char> extra, int cipher,
-              int digest) {
+              std::span<const RsaPublicKey> recipients, std::span<const unsigned char> extra, int cipher, int digest) {
   try {
     return Seal(in, out, key, recipients, extra, cipher, digest);
   } catch (...) {

@@ -53,8 +53,7 @@ std::uint16_t crc16_ccitt(const unsigned char* data, std::size_t len, std::uint1
 // over 65535 bytes, an input of 4 GiB or more), 241, 242, 1026, 1037, 1034, 1033, 1032 (the operating system
 // gave no random bytes).
 int seal_file(const std::filesystem::path& in, const std::filesystem::path& out, const RsaPrivateKey& key,
-              std::span<const RsaPublicKey> recipients, std::span<const unsigned char> extra, int cipher,
-              int digest);
+              std::span<const RsaPublicKey> recipients, std::span<const unsigned char> extra, int cipher, int digest);
 
 // Opens `in` into `out`: the key material of entry `recipientIndex` recovered with `key`, the signature
 // checked with `sender`. Codes: 1031, 241, 242, 243, 1030 (an encrypted key or signature over 128 bytes, or

@@ -18,7 +18,7 @@ namespace {
 constexpr std::uint32_t kPrimeiroLivre = 256;
 constexpr std::uint32_t kUltimoCodigo = 65534;  // the last code the dictionary assigns
 constexpr std::uint32_t kCodigoFim = 65535;
-constexpr std::size_t kCodigos = 65535;         // codes 0..65534 name bytes and strings
+constexpr std::size_t kCodigos = 65535;  // codes 0..65534 name bytes and strings
 // The longest string a dictionary can hold: one byte plus one for each of the codes 256..65534. Expansion
 // assembles every string in its output buffer, which has room for this one, so every file the compressor
 // can write expands.
@@ -37,12 +37,18 @@ constexpr const char* kMsgLimite = "Fatal error: expanded output over its limit.
 
 const char* MensagemDe(int erro) {
   switch (erro) {
-    case kLzwErroAbertura: return kMsgAbertura;
-    case kLzwErroAlocacao: return kMsgAlocacao;
-    case kLzwErroExpansao: return kMsgExpansao;
-    case kLzwErroEscrita: return kMsgEscrita;
-    case kLzwErroLimite: return kMsgLimite;
-    default: return kMsgLeitura;
+    case kLzwErroAbertura:
+      return kMsgAbertura;
+    case kLzwErroAlocacao:
+      return kMsgAlocacao;
+    case kLzwErroExpansao:
+      return kMsgExpansao;
+    case kLzwErroEscrita:
+      return kMsgEscrita;
+    case kLzwErroLimite:
+      return kMsgLimite;
+    default:
+      return kMsgLeitura;
   }
 }
 
@@ -499,7 +505,7 @@ class Expansor {
   }
 
   Diagnostico diag_;
-  std::uint64_t limite_;  // the most bytes this expansion may produce (at least 1)
+  std::uint64_t limite_;                      // the most bytes this expansion may produce (at least 1)
   std::unique_ptr<std::uint32_t[]> prefixo_;  // by code: prefix code << 8 | last byte
   std::unique_ptr<std::uint16_t[]> tamanho_;  // by code: length of its string (at most kMaiorCadeia)
   std::unique_ptr<Passo[]> passo_;            // by code: how to write its string backwards
@@ -596,8 +602,7 @@ int ResultadoCompressao(int erro, int* motivo) {
 
 int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes,
                       int* motivo) {
-  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmArquivo<Compressor>(entrada, saida, opcoes); }),
-                             motivo);
+  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmArquivo<Compressor>(entrada, saida, opcoes); }), motivo);
 }
 
 int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes) {
@@ -605,8 +610,7 @@ int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem:
 }
 
 int lzw_compress(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes, int* motivo) {
-  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmStream<Compressor>(entrada, saida, opcoes); }),
-                             motivo);
+  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmStream<Compressor>(entrada, saida, opcoes); }), motivo);
 }
 
 int lzw_expand(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes) {
@@ -615,8 +619,7 @@ int lzw_expand(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes) {
 
 int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes,
                  int* motivo) {
-  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmMemoria<Compressor>(entrada, saida, opcoes); }),
-                             motivo);
+  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmMemoria<Compressor>(entrada, saida, opcoes); }), motivo);
 }
 
 int lzw_expand(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes) {

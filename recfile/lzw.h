@@ -37,12 +37,12 @@ inline constexpr int kLzwCompressaoFalhou = 0;
 
 // Results of expansion; the nonzero ones double as the reason a compression failed.
 inline constexpr int kLzwExpansaoOk = 0;
-inline constexpr int kLzwErroAbertura = 1;   // input cannot be opened, output cannot be created (or is the input)
-inline constexpr int kLzwErroAlocacao = 2;   // the tables or buffers cannot be allocated
-inline constexpr int kLzwErroExpansao = 3;   // corrupt or foreign compressed data
-inline constexpr int kLzwErroEscrita = 4;    // the output could not be written completely (e.g. disk full)
-inline constexpr int kLzwErroLeitura = 5;    // the input could not be read (an I/O error, not its end)
-inline constexpr int kLzwErroLimite = 6;     // the expanded output would pass the caller's cap (limiteSaida)
+inline constexpr int kLzwErroAbertura = 1;  // input cannot be opened, output cannot be created (or is the input)
+inline constexpr int kLzwErroAlocacao = 2;  // the tables or buffers cannot be allocated
+inline constexpr int kLzwErroExpansao = 3;  // corrupt or foreign compressed data
+inline constexpr int kLzwErroEscrita = 4;   // the output could not be written completely (e.g. disk full)
+inline constexpr int kLzwErroLeitura = 5;   // the input could not be read (an I/O error, not its end)
+inline constexpr int kLzwErroLimite = 6;    // the expanded output would pass the caller's cap (limiteSaida)
 
 // The cap for expanding what comes from outside: received files and drafts. A real received file expands to
 // a few megabytes (10,000 holders, the most a file carries, make about 2.8 MB of records), so this leaves
@@ -62,8 +62,8 @@ struct LzwOpcoes {
 // the input itself is refused as an opening failure and left untouched.
 // Compression returns kLzwCompressaoOk or kLzwCompressaoFalhou; when `motivo` is given it receives
 // kLzwExpansaoOk or the reason of the failure (one of the kLzwErro* codes).
-int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida,
-                      LzwOpcoes opcoes = {}, int* motivo = nullptr);
+int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes = {},
+                      int* motivo = nullptr);
 // Returns kLzwExpansaoOk or one of the kLzwErro* codes.
 int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes = {});
 

@@ -114,7 +114,7 @@ void Arredonda(const Decimal& d, int casas, std::string& inteira, std::string& f
   // Collect digits from the most significant down to position `casas`.
   int maisAlta = d.digitos.empty() ? 0 : -(d.expoente - 1);  // position of the first digit
   if (maisAlta > 0) maisAlta = 0;                            // always produce the units digit
-  std::string todos;  // positions maisAlta .. casas
+  std::string todos;                                         // positions maisAlta .. casas
   for (int p = maisAlta; p <= casas; ++p) todos.push_back(static_cast<char>('0' + DigitoEm(d, p)));
   if (DigitoEm(d, casas + 1) >= 5) {
     int k = static_cast<int>(todos.size()) - 1;
@@ -184,8 +184,7 @@ ErroConversao::ErroConversao(std::string texto, std::string campo, int linha)
 
 Moeda MoedaDeDouble(double v) {
   double x = std::nearbyint(v * 10000.0);  // default rounding mode: to nearest, ties to even
-  if (!std::isfinite(x) || x >= 9.2233720368547758e18 || x < -9.2233720368547758e18)
-    throw ErroConversao(FormaGeral(v));
+  if (!std::isfinite(x) || x >= 9.2233720368547758e18 || x < -9.2233720368547758e18) throw ErroConversao(FormaGeral(v));
   return static_cast<Moeda>(x);
 }
 

@@ -142,8 +142,7 @@ Leitura LeTarifa(std::string_view linha, int numLinha, RegTarifa& out) {
   if (linha.size() != 42) return {false, {}};
   Leitor l{linha, numLinha};
   std::int32_t codigo = l.Num(3, 4, "Codigo");
-  if (codigo < 0 || codigo >= kMaxTarifas)
-    return {false, ForaDaTabela("Tarifa", codigo, kMaxTarifas - 1, numLinha)};
+  if (codigo < 0 || codigo >= kMaxTarifas) return {false, ForaDaTabela("Tarifa", codigo, kMaxTarifas - 1, numLinha)};
   RegTarifa t;
   t.Codigo = codigo;
   t.Descricao = l.Txt(5, 14);
@@ -193,10 +192,9 @@ Leitura LeDetalhe(std::string_view linha, int numLinha, std::int32_t porCreditos
       gr.ValorRecarga = valor;
     }
   }
-  static const char* const kUltimas[12] = {"UltimaRecarga1", "UltimaRecarga2", "UltimaRecarga3",
-                                           "UltimaRecarga4", "UltimaRecarga5", "UltimaRecarga6",
-                                           "UltimaRecarga7", "UltimaRecarga8", "UltimaRecarga9",
-                                           "UltimaRecarga10", "UltimaRecarga11", "UltimaRecarga12"};
+  static const char* const kUltimas[12] = {"UltimaRecarga1", "UltimaRecarga2",  "UltimaRecarga3",  "UltimaRecarga4",
+                                           "UltimaRecarga5", "UltimaRecarga6",  "UltimaRecarga7",  "UltimaRecarga8",
+                                           "UltimaRecarga9", "UltimaRecarga10", "UltimaRecarga11", "UltimaRecarga12"};
   const int lidas = porCreditos == 0 ? 3 : 12;
   for (int k = 0; k < lidas; ++k) {
     std::size_t a = 214 + 5 * static_cast<std::size_t>(k);
@@ -225,13 +223,11 @@ Leitura LeTrailer(std::string_view linha, int numLinha, RegRodape& out) {
 
 std::string DataExibicao(const RegCabecalho& c) {
   auto p = [](const std::string& s, std::size_t i) { return std::string(Campo(s, i, i + 1)); };
-  return p(c.DataCriacao, 1) + "/" + p(c.DataCriacao, 3) + "/" + p(c.DataCriacao, 5) + " " + p(c.HoraCriacao, 1) +
-         ":" + p(c.HoraCriacao, 3) + ":" + p(c.HoraCriacao, 5);
+  return p(c.DataCriacao, 1) + "/" + p(c.DataCriacao, 3) + "/" + p(c.DataCriacao, 5) + " " + p(c.HoraCriacao, 1) + ":" +
+         p(c.HoraCriacao, 3) + ":" + p(c.HoraCriacao, 5);
 }
 
-std::string EmpresaExibicao(const RegCabecalho& c) {
-  return std::to_string(c.CodEmpresa) + " - " + c.NomeEmpresa;
-}
+std::string EmpresaExibicao(const RegCabecalho& c) { return std::to_string(c.CodEmpresa) + " - " + c.NomeEmpresa; }
 
 std::string CriptografiaExibicao(const RegCabecalho& c) { return c.Criptografado == 1 ? "Sim" : "N\xE3o"; }
 
@@ -339,6 +335,8 @@ std::vector<std::string> SeparaLinhas(std::string_view texto) {
   return linhas;
 }
 
-bool LinhaEmBranco(std::string_view linha) { return Campo(linha, 1, 2).find_first_not_of(' ') == std::string_view::npos; }
+bool LinhaEmBranco(std::string_view linha) {
+  return Campo(linha, 1, 2).find_first_not_of(' ') == std::string_view::npos;
+}
 
 }  // namespace telvarim

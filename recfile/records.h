@@ -99,10 +99,10 @@ Leitura LeTrailer(std::string_view linha, int numLinha, RegRodape& out);
 std::int32_t TipoCartaoDoDetalhe(std::string_view linha, int numLinha);
 
 // Display forms of the header.
-std::string DataExibicao(const RegCabecalho& c);      // "DD/MM/YY HH:NN:SS"
-std::string EmpresaExibicao(const RegCabecalho& c);   // "1234 - NAME..."
+std::string DataExibicao(const RegCabecalho& c);          // "DD/MM/YY HH:NN:SS"
+std::string EmpresaExibicao(const RegCabecalho& c);       // "1234 - NAME..."
 std::string CriptografiaExibicao(const RegCabecalho& c);  // "Sim" / "Não" (cp1252)
-std::string SeqDoNomeArquivo(const RegCabecalho& c);  // characters 11-14 of NomeArquivo
+std::string SeqDoNomeArquivo(const RegCabecalho& c);      // characters 11-14 of NomeArquivo
 
 // A value that does not fit the width of its field when a request is formatted; the record would be longer
 // than its layout and the central system could not read it.

@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev                  # benchmarks
   libssl-dev                        # independent oracle for the crypto tests and benchmarks only
   clang libclang-rt-14-dev          # libFuzzer and the sanitizer build
+  clang-format                      # the source layout check of scripts/test.sh
   fonts-liberation                  # Arial/Courier New metrics for windows and reports
   ncompress                         # peer of the LZW benchmark
   xvfb xauth                        # screenshots of the windows on a machine without a display

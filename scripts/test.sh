@@ -11,6 +11,9 @@ export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 jobs="${JOBS:-$(nproc)}"
 fuzz_seconds="${FUZZ_SECONDS:-30}"
 
+echo "== source layout (clang-format)"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
 echo "== build (gcc, with the windows)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"

@@ -27,7 +27,8 @@ struct Hash {
 };
 
 Chave ChaveDaLinha(const GradeTexto& grade, int j) {
-  return Chave{InteiroOuPadrao(Trim(grade.Cell(0, j)), -1), InteiroOuPadrao(Trim(grade.Cell(1, j)), -1), grade.Cell(2, j)};
+  return Chave{InteiroOuPadrao(Trim(grade.Cell(0, j)), -1), InteiroOuPadrao(Trim(grade.Cell(1, j)), -1),
+               grade.Cell(2, j)};
 }
 
 using IndiceLinhas = std::unordered_map<Chave, std::vector<int>, Hash>;

@@ -107,5 +107,4 @@ void CadastroTelvarim::btnFecharClick() {
   PageControl1Change();
 }
 
-
 }  // namespace telvarim

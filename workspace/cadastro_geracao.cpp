@@ -42,7 +42,8 @@ bool CadastroTelvarim::AchaValorNegativo() {
     for (const auto& g : u.Grupos)
       if (g.ValorRecarga < 0) {
         op_.LogAcrescenta("Valor negativo - Usuário : "_cp + NumeroTexto(u.CodUsuario) + " - Matrícula : "_cp +
-                          u.Matricula + " - Tipo : " + NumeroTexto(u.TipoCartao) + " - Tarifa : " + NumeroTexto(g.Tarifa));
+                          u.Matricula + " - Tipo : " + NumeroTexto(u.TipoCartao) +
+                          " - Tarifa : " + NumeroTexto(g.Tarifa));
         return true;
       }
   }
@@ -53,7 +54,8 @@ void CadastroTelvarim::btnsalvarrascunhoClick() {
   Protegido([&] {
     AtualizaArrayRecargas();
     op_.LogAcrescenta("Geração de Arquivo Rascunho"_cp);
-    if (GeraArquivo(PastaRascunho, true) == ResultadoGeracao::Gravado) op_.Mensagem("Arquivo de Rascunho Gravado com Sucesso!!");
+    if (GeraArquivo(PastaRascunho, true) == ResultadoGeracao::Gravado)
+      op_.Mensagem("Arquivo de Rascunho Gravado com Sucesso!!");
   });
 }
 
@@ -99,7 +101,8 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
     return ResultadoGeracao::NadaGravado;
   }
   const DataHora termino = relogio_.Agora();
-  LinhasPedido = telvarim::LinhasPedido(CabecalhoPedido(CabecalhoArquivo, inicio, termino, ArquivoGerado, prog_.VersaoModulo), corpo);
+  LinhasPedido = telvarim::LinhasPedido(
+      CabecalhoPedido(CabecalhoArquivo, inicio, termino, ArquivoGerado, prog_.VersaoModulo), corpo);
 
   const ResultadoEmpacotamento r = CompactaCriptografa(rascunho);
   if (r == ResultadoEmpacotamento::FalhaCompactacao) {
@@ -146,13 +149,15 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
       fs::rename(ArquivoEmProcesso, destino, ec);
       movido = !ec;
     }
-    op_.LogAcrescenta((movido ? "Arquivo Movido para " : "Erro ao Mover Arquivo para ") + TextoCaminho(pastas_.Processados()) + " ");
+    op_.LogAcrescenta((movido ? "Arquivo Movido para " : "Erro ao Mover Arquivo para ") +
+                      TextoCaminho(pastas_.Processados()) + " ");
   }
 
   op_.LogAcrescenta(" ");
   op_.LogAcrescenta(kIguais);
   op_.LogAcrescenta("===============  Fim de Processamento - Telvarim   ========================");
-  op_.LogAcrescenta("===============     Data Proc: " + FormataDataHora(relogio_.Agora()) + "     ==========================");
+  op_.LogAcrescenta("===============     Data Proc: " + FormataDataHora(relogio_.Agora()) +
+                    "     ==========================");
   op_.LogAcrescenta(kIguais);
   return UltimaGeracao;
 }

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "atualizacao.h"
-#include "pedido.h"
 #include "cadastro_comum.h"
 #include "cp1252.h"
+#include "pedido.h"
 #include "totais.h"
 
 namespace telvarim {
@@ -18,10 +18,10 @@ namespace {
 
 const char* const kTitulosMoeda[3] = {"Vlr.Última Rec", "Vlr.Penúltima Rec", "Vlr.Antipenúltima Rec"};
 const char* const kTitulosCredito[12] = {
-    "Vlr.Última Rec Grupo1 ",       "Vlr.Penúltima Rec Grupo1", "Vlr.Antipenúltima Rec Grupo1",
-    "Vlr.Última Rec Grupo2",        "Vlr.Penúltima Rec Grupo2", "Vlr.Antipenúltima Rec Grupo2",
-    "Vlr.Última Rec Grupo3",        "Vlr.Penúltima Rec Grupo3", "Vlr.Antipenúltima Rec Grupo3",
-    "Vlr.Última Rec Grupo4",        "Vlr.Penúltima Rec Grupo4", "Vlr.Antipenúltima Rec Grupo4"};
+    "Vlr.Última Rec Grupo1 ", "Vlr.Penúltima Rec Grupo1", "Vlr.Antipenúltima Rec Grupo1",
+    "Vlr.Última Rec Grupo2",  "Vlr.Penúltima Rec Grupo2", "Vlr.Antipenúltima Rec Grupo2",
+    "Vlr.Última Rec Grupo3",  "Vlr.Penúltima Rec Grupo3", "Vlr.Antipenúltima Rec Grupo3",
+    "Vlr.Última Rec Grupo4",  "Vlr.Penúltima Rec Grupo4", "Vlr.Antipenúltima Rec Grupo4"};
 
 }  // namespace
 
@@ -222,7 +222,8 @@ void CadastroTelvarim::ZeraSemEspaco() {
     }
   }
   if (zeradas > 0)
-    op_.LogAcrescenta("Valor zerado em "_cp + NumeroTexto(zeradas) + " linha(s): o grupo do arquivo não comporta o valor"_cp);
+    op_.LogAcrescenta("Valor zerado em "_cp + NumeroTexto(zeradas) +
+                      " linha(s): o grupo do arquivo não comporta o valor"_cp);
 }
 
 void CadastroTelvarim::sgRecargaKeyPress(char tecla) {
@@ -269,7 +270,8 @@ void CadastroTelvarim::AtualizaArrayRecargas() {
 
 void CadastroTelvarim::CalculaGrid() {
   const bool credito = TipoAtual().PorCreditos == 1;
-  const Totais t = TotaisGrade(sgRecarga, credito, credito ? MoedaDeDouble(PrecoCredito(TipoCartaoAtual, TarifaAtual)) : 0);
+  const Totais t =
+      TotaisGrade(sgRecarga, credito, credito ? MoedaDeDouble(PrecoCredito(TipoCartaoAtual, TarifaAtual)) : 0);
   lblvlrrecdig.Caption = FormataPadrao(t.dinheiro, "###,##0.00");
   lblqtdrecdig.Caption = FormataInteiro(t.creditos, "###,##0");
 }
@@ -287,8 +289,8 @@ void CadastroTelvarim::btnalteravlrClick() {
       op_.Mensagem(" Não é possível gerar recarga com valor menor do que 0.00 "_cp);
       return;
     }
-    op_.LogAcrescenta("Inserido Valor Padrão - Tipo : "_cp + NumeroTexto(TipoCartaoAtual) + " - Tarifa : " +
-                      NumeroTexto(TarifaAtual) + " - Valor : " + edalteravlr);
+    op_.LogAcrescenta("Inserido Valor Padrão - Tipo : "_cp + NumeroTexto(TipoCartaoAtual) +
+                      " - Tarifa : " + NumeroTexto(TarifaAtual) + " - Valor : " + edalteravlr);
     const std::string v = Trim(edalteravlr);
     for (int j = 1; j < sgRecarga.RowCount(); ++j) sgRecarga.SetCell(5, j, v);
     ZeraSemEspaco();
@@ -301,7 +303,8 @@ void CadastroTelvarim::btnalteravlrClick() {
 bool CadastroTelvarim::edalteravlrExit() {
   const std::optional<Moeda> v = LeMoeda(edalteravlr);
   if (v && *v > MoedaDeDouble(TipoAtual().ValorMaximo)) {
-    op_.Mensagem("Valor Maior para o Tipo de Cartão ("_cp + Formatado(TipoAtual().ValorMaximo, FormatoValor) + ") - Verifique!");
+    op_.Mensagem("Valor Maior para o Tipo de Cartão ("_cp + Formatado(TipoAtual().ValorMaximo, FormatoValor) +
+                 ") - Verifique!");
     return false;
   }
   return true;
@@ -318,6 +321,5 @@ void CadastroTelvarim::BitBtn1Click() {
     CalculaGrid();
   });
 }
-
 
 }  // namespace telvarim

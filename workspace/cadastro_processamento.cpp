@@ -58,7 +58,8 @@ void CadastroTelvarim::btnprocessarClick() {
 
   op_.LogAcrescenta(kIguais);
   op_.LogAcrescenta("=============== Quintaro - Telvarim - ORVAN PLUS ==========================");
-  op_.LogAcrescenta("===============     Data Proc: " + FormataDataHora(relogio_.Agora()) + "     ==========================");
+  op_.LogAcrescenta("===============     Data Proc: " + FormataDataHora(relogio_.Agora()) +
+                    "     ==========================");
   op_.LogAcrescenta(kIguais);
   op_.LogAcrescenta(" ");
   op_.LogAcrescenta("Carregando Arquivo : " + TextoCaminho(arquivo));
@@ -143,7 +144,8 @@ void CadastroTelvarim::btnprocessarClick() {
         if (!Proc_trailer(i)) ConsisteTrailer = false;
       } else {
         op_.Mensagem("Evento não reconhecido - "_cp + tipo + " - Verifique!");
-        op_.LogAcrescenta("Evento desconhecido - Evento : " + tipo + " - Linha : " + NumeroTexto(static_cast<long long>(i)));
+        op_.LogAcrescenta("Evento desconhecido - Evento : " + tipo +
+                          " - Linha : " + NumeroTexto(static_cast<long long>(i)));
         ConsisteEventos = false;
       }
     }
@@ -231,7 +233,8 @@ bool CadastroTelvarim::Proc_detalhe(std::size_t i) {
   if (l.size() != kTamDetalhe) return false;
   if (QtdUsuarios >= kMaxUsuarios)
     return Excede(motivoExcesso_[1],
-                  "Arquivo com mais de "_cp + NumeroTexto(kMaxUsuarios) + " detalhes - Linha : " + NumeroTexto(linha), op_);
+                  "Arquivo com mais de "_cp + NumeroTexto(kMaxUsuarios) + " detalhes - Linha : " + NumeroTexto(linha),
+                  op_);
   const std::int32_t tipo = TipoCartaoDoDetalhe(l, linha);
   RegUsuario u;
   Leitura r = LeDetalhe(l, linha, tab_.TipoCartao(tipo).PorCreditos, u);
@@ -271,6 +274,5 @@ bool CadastroTelvarim::Proc_trailer(std::size_t i) {
   lblregistros.Caption = NumeroTexto(r.QtdRegistros);
   return true;
 }
-
 
 }  // namespace telvarim

@@ -56,7 +56,10 @@ struct Rotulo {
 struct Caixa {
   std::vector<std::string> Items;
   int ItemIndex = -1;
-  std::string Texto() const { return ItemIndex >= 0 && ItemIndex < static_cast<int>(Items.size()) ? Items[static_cast<std::size_t>(ItemIndex)] : std::string(); }
+  std::string Texto() const {
+    return ItemIndex >= 0 && ItemIndex < static_cast<int>(Items.size()) ? Items[static_cast<std::size_t>(ItemIndex)]
+                                                                        : std::string();
+  }
 };
 
 // Ends an operation after the operator was told why (a refused value): unwinds to the handler, which shows
@@ -119,7 +122,7 @@ class CadastroTelvarim {
   bool edalteravlrExit();  // false when the value is refused (the focus goes back to the edit)
   void BitBtn1Click();
 
-  void ValidaValorDigitado();   // throws Abortado after a refused value
+  void ValidaValorDigitado();    // throws Abortado after a refused value
   void AtualizaArrayRecargas();  // throws ErroConversao on a value cell that does not parse
   void CalculaGrid();
   void CalculaRecargasGeral();
@@ -174,7 +177,7 @@ class CadastroTelvarim {
   Caixa cbtipocartao, cbtarifa;
   Rotulo lbltipo, lbltarifa;
   GradeTexto sgRecarga;
-  int rbClassificacao = 0;  // 0 "Código", 1 "Alfabética", 2 "Matricula"
+  int rbClassificacao = 0;           // 0 "Código", 1 "Alfabética", 2 "Matricula"
   std::string edalteravlr = "0,00";  // text of the default-value edit
   int edalteravlrDecimais = 2;
   Rotulo lblqtdrec, lblvlrrecdig, lblqtdrecdig, lblgervlrdig, lblgerqtddig;

@@ -26,12 +26,13 @@ ResultadoPasso Codecs::Expande(const std::filesystem::path& e, const std::filesy
 
 ResultadoPasso Codecs::Compacta(const std::filesystem::path& e, const std::filesystem::path& s) {
   int motivo = 0;
-  return lzw_compress_file(e, s, {}, &motivo) == kLzwCompressaoOk ? ResultadoPasso::Ok() : ResultadoPasso::Falha(motivo);
+  return lzw_compress_file(e, s, {}, &motivo) == kLzwCompressaoOk ? ResultadoPasso::Ok()
+                                                                  : ResultadoPasso::Falha(motivo);
 }
 
 ResultadoPasso Codecs::Sela(const std::filesystem::path& entrada, const std::filesystem::path& saida) {
-  return DeCodigo(seal_file(entrada, saida, ChavePrivadaSistema(), {&ChavePublicaCentral(), 1}, {}, kCipherDesCbc,
-                            kDigestMd5));
+  return DeCodigo(
+      seal_file(entrada, saida, ChavePrivadaSistema(), {&ChavePublicaCentral(), 1}, {}, kCipherDesCbc, kDigestMd5));
 }
 
 Codecs& CodecsProduto() {

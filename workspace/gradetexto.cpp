@@ -5,7 +5,8 @@
 namespace telvarim {
 
 GradeTexto::GradeTexto(int colunas, int linhas)
-    : colunas_(colunas), celulas_(static_cast<std::size_t>(linhas), std::vector<std::string>(static_cast<std::size_t>(colunas))),
+    : colunas_(colunas),
+      celulas_(static_cast<std::size_t>(linhas), std::vector<std::string>(static_cast<std::size_t>(colunas))),
       larguras_(static_cast<std::size_t>(colunas), 64) {}
 
 void GradeTexto::SetRowCount(int n) {
@@ -29,8 +30,7 @@ const std::string& GradeTexto::Cell(int col, int row) const {
 }
 
 void GradeTexto::SetCell(int col, int row, std::string texto) {
-  if (row < 0 || row >= RowCount() || col < 0 || col >= colunas_)
-    throw std::out_of_range("c\xE9lula fora da grade");
+  if (row < 0 || row >= RowCount() || col < 0 || col >= colunas_) throw std::out_of_range("c\xE9lula fora da grade");
   celulas_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] = std::move(texto);
 }
 

@@ -63,11 +63,11 @@ class OperadorRoteirizado : public Operador {
     std::string texto;
   };
 
-  std::vector<bool> respostas;     // answers to Confirma, in order
-  bool respostaPadrao = false;     // answer when the script has run out
+  std::vector<bool> respostas;        // answers to Confirma, in order
+  bool respostaPadrao = false;        // answer when the script has run out
   std::vector<std::string> arquivos;  // answers to AbreArquivo, in order; then empty (cancelled)
 
-  std::vector<Aviso> avisos;       // everything shown, in order
+  std::vector<Aviso> avisos;        // everything shown, in order
   std::vector<std::string> status;  // every status text, in order
   std::vector<std::string> log;     // the log page
   std::vector<Relatorio> relatorios;

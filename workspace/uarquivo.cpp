@@ -36,7 +36,8 @@ bool Arquivo::Abre(const std::filesystem::path& caminho, std::string_view modo) 
 }
 
 void Arquivo::PassaPara(Operacao op) {
-  if (ultima_ != Operacao::Nenhuma && ultima_ != op) arquivo_->pubseekoff(0, std::ios::cur, std::ios::in | std::ios::out);
+  if (ultima_ != Operacao::Nenhuma && ultima_ != op)
+    arquivo_->pubseekoff(0, std::ios::cur, std::ios::in | std::ios::out);
   ultima_ = op;
 }
 

@@ -47,15 +47,24 @@ bool ValorValido(std::string_view campo) {
 
 std::string MensagemDaSituacao(std::uint8_t situacao) {
   switch (situacao) {
-    case kSituacaoSucesso: return "Sucesso";
-    case kSituacaoErroAbertura: return "Erro ao abrir/criar o arquivo";
-    case kSituacaoFimArquivo: return "Fim do arquivo";
-    case kSituacaoErroLeitura: return "Não conseguiu ler o registro"_cp;
-    case kSituacaoIdentificadorInvalido: return "O identificador do registro infomado não é um número válido"_cp;
-    case kSituacaoValorInvalido: return "Valor infomado não é válido"_cp;
-    case kSituacaoEmpresaInvalida: return "Empresa infomada não é um número"_cp;
-    case kSituacaoCodigoArquivoInvalido: return "Código do arquivo infomado não é um número"_cp;
-    default: return {};
+    case kSituacaoSucesso:
+      return "Sucesso";
+    case kSituacaoErroAbertura:
+      return "Erro ao abrir/criar o arquivo";
+    case kSituacaoFimArquivo:
+      return "Fim do arquivo";
+    case kSituacaoErroLeitura:
+      return "Não conseguiu ler o registro"_cp;
+    case kSituacaoIdentificadorInvalido:
+      return "O identificador do registro infomado não é um número válido"_cp;
+    case kSituacaoValorInvalido:
+      return "Valor infomado não é válido"_cp;
+    case kSituacaoEmpresaInvalida:
+      return "Empresa infomada não é um número"_cp;
+    case kSituacaoCodigoArquivoInvalido:
+      return "Código do arquivo infomado não é um número"_cp;
+    default:
+      return {};
   }
 }
 

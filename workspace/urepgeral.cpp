@@ -103,14 +103,14 @@ Tfrepgeral::Tfrepgeral(QPageLayout::Orientation orientacao) : orientacao_(orient
   using telvarim::FonteArial;
   QRVersao = {.nome = QStringLiteral("QRVersao"), .fonte = FonteArial(8), .left = 8, .top = 4};
   qrsData = {.nome = QStringLiteral("qrsData"), .fonte = FonteArial(8), .left = 8, .top = 4, .alinhamento = A::Direita};
-  qrsPagina = {.nome = QStringLiteral("qrsPagina"), .fonte = FonteArial(8), .left = 8, .top = 18,
-               .alinhamento = A::Direita};
-  qrlnomecadastro = {.nome = QStringLiteral("qrlnomecadastro"), .fonte = FonteArial(14, true), .top = 4,
-                     .alinhamento = A::Centro};
-  qrlrelatorio = {.nome = QStringLiteral("qrlrelatorio"), .fonte = FonteArial(12, true), .top = 28,
-                  .alinhamento = A::Centro};
-  qrlperiodo = {.nome = QStringLiteral("qrlperiodo"), .fonte = FonteArial(10, false, true), .top = 48,
-                .alinhamento = A::Centro};
+  qrsPagina = {
+      .nome = QStringLiteral("qrsPagina"), .fonte = FonteArial(8), .left = 8, .top = 18, .alinhamento = A::Direita};
+  qrlnomecadastro = {
+      .nome = QStringLiteral("qrlnomecadastro"), .fonte = FonteArial(14, true), .top = 4, .alinhamento = A::Centro};
+  qrlrelatorio = {
+      .nome = QStringLiteral("qrlrelatorio"), .fonte = FonteArial(12, true), .top = 28, .alinhamento = A::Centro};
+  qrlperiodo = {
+      .nome = QStringLiteral("qrlperiodo"), .fonte = FonteArial(10, false, true), .top = 48, .alinhamento = A::Centro};
   qrlfiltro = {.nome = QStringLiteral("qrlfiltro"), .fonte = FonteArial(10), .left = 8, .top = 66};
   qrsLinhaCabecalho = LinhaRelatorio{0, 86, 0};
 }
@@ -126,8 +126,8 @@ void Tfrepgeral::Preenche(const telvarim::Relatorio& r) {
 }
 
 QPageLayout Tfrepgeral::Layout() const {
-  return QPageLayout(QPageSize(QPageSize::A4), orientacao_,
-                     QMarginsF(kMargemMm, kMargemMm, kMargemMm, kMargemMm), QPageLayout::Millimeter);
+  return QPageLayout(QPageSize(QPageSize::A4), orientacao_, QMarginsF(kMargemMm, kMargemMm, kMargemMm, kMargemMm),
+                     QPageLayout::Millimeter);
 }
 
 Tfrepgeral::Paginacao Tfrepgeral::Divide(double alturaUtil) const {
@@ -221,7 +221,7 @@ void Tfrepgeral::SalvaComoPdf(QWidget* pai, const QDateTime& quando) const {
   dialogo.setNameFilter(QStringLiteral("Arquivos PDF (*.pdf)"));
   dialogo.setDefaultSuffix(QStringLiteral("pdf"));
   dialogo.selectFile(qrlnomecadastro.texto.isEmpty() ? QStringLiteral("relatorio.pdf")
-                                                       : qrlnomecadastro.texto + QStringLiteral(".pdf"));
+                                                     : qrlnomecadastro.texto + QStringLiteral(".pdf"));
   if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) return;
   const QString caminho = dialogo.selectedFiles().constFirst();
   if (!EscrevePdf(caminho, quando)) {
@@ -240,14 +240,12 @@ void Tfrepgeral::MostraPrevia(QWidget* pai) const {
   impressora.setDocName(qrlnomecadastro.texto);
   QPrintPreviewDialog previa(&impressora, pai);
   previa.setObjectName(QStringLiteral("previa"));
-  previa.setWindowTitle(qrlnomecadastro.texto.isEmpty() ? QStringLiteral("Visualização")
-                                                        : qrlnomecadastro.texto);
-  QObject::connect(&previa, &QPrintPreviewDialog::paintRequested,
-                   [this, quando](QPrinter* p) { Imprime(p, quando); });
+  previa.setWindowTitle(qrlnomecadastro.texto.isEmpty() ? QStringLiteral("Visualização") : qrlnomecadastro.texto);
+  QObject::connect(&previa, &QPrintPreviewDialog::paintRequested, [this, quando](QPrinter* p) { Imprime(p, quando); });
   if (auto* barra = previa.findChild<QToolBar*>()) {
     barra->addSeparator();
-    QAction* salvar = barra->addAction(previa.style()->standardIcon(QStyle::SP_DialogSaveButton),
-                                       QStringLiteral("Salvar como PDF"));
+    QAction* salvar =
+        barra->addAction(previa.style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Salvar como PDF"));
     salvar->setObjectName(QStringLiteral("acaoSalvarPdf"));
     QObject::connect(salvar, &QAction::triggered, &previa, [this, &previa, quando] { SalvaComoPdf(&previa, quando); });
   }

@@ -68,7 +68,7 @@ class PintorRelatorio {
 
  private:
   QPainter& pintor_;
-  double escala_;   // device pixels per form pixel
+  double escala_;  // device pixels per form pixel
   double largura_;
 };
 

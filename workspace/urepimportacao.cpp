@@ -32,6 +32,4 @@ void Tfrepimportacao::PintaDetalhe(const telvarim::PintorRelatorio& p, double to
   p.Texto(QRLabel2, topo, linhas_.at(indice + 1));
 }
 
-void Tfrepimportacao::PintaSumario(const telvarim::PintorRelatorio& p, double topo) const {
-  p.Linha(QRShape1, topo);
-}
+void Tfrepimportacao::PintaSumario(const telvarim::PintorRelatorio& p, double topo) const { p.Linha(QRShape1, topo); }

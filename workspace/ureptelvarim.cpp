@@ -14,7 +14,7 @@ Tfreptelvarim::Tfreptelvarim() : Tfrepgeral(QPageLayout::Landscape) {
     const char* texto;
     int left;
   };
-  static constexpr Titulo kTitulos[] = {{"Usuário", 8}, {"Cartão", 99}, {"Matrícula", 240}, {"Nome", 368},
+  static constexpr Titulo kTitulos[] = {{"Usuário", 8}, {"Cartão", 99},  {"Matrícula", 240}, {"Nome", 368},
                                         {"Tipo", 728},  {"Tarifa", 800}, {"Valor", 904},     {"Total", 976}};
   for (std::size_t i = 0; i < titulos.size(); ++i)
     titulos[i] = {.nome = QStringLiteral("QRLabel%1").arg(i + 1),

@@ -15,7 +15,7 @@ class Tfreptelvarim : public Tfrepgeral {
   void Preenche(const telvarim::Relatorio& r) override;
 
   telvarim::RotuloRelatorio lblClassificacao;
-  telvarim::LinhaRelatorio QRShape2;                // the rule under the column titles
+  telvarim::LinhaRelatorio QRShape2;                 // the rule under the column titles
   std::array<telvarim::RotuloRelatorio, 8> titulos;  // "Usuário" ... "Total"
   telvarim::RotuloRelatorio qrllinha;                // the detail band's line
 

@@ -145,22 +145,38 @@ using MontMulFn = void (*)(Limb*, const Limb*, const Limb*, const Limb*, Limb, L
 
 MontMulFn mont_mul_for(int n) {
   switch (n) {
-    case 1: return &mont_mul<1>;
-    case 2: return &mont_mul<2>;
-    case 3: return &mont_mul<3>;
-    case 4: return &mont_mul<4>;
-    case 5: return &mont_mul<5>;
-    case 6: return &mont_mul<6>;
-    case 7: return &mont_mul<7>;
-    case 8: return &mont_mul<8>;
-    case 9: return &mont_mul<9>;
-    case 10: return &mont_mul<10>;
-    case 11: return &mont_mul<11>;
-    case 12: return &mont_mul<12>;
-    case 13: return &mont_mul<13>;
-    case 14: return &mont_mul<14>;
-    case 15: return &mont_mul<15>;
-    default: return &mont_mul<16>;
+    case 1:
+      return &mont_mul<1>;
+    case 2:
+      return &mont_mul<2>;
+    case 3:
+      return &mont_mul<3>;
+    case 4:
+      return &mont_mul<4>;
+    case 5:
+      return &mont_mul<5>;
+    case 6:
+      return &mont_mul<6>;
+    case 7:
+      return &mont_mul<7>;
+    case 8:
+      return &mont_mul<8>;
+    case 9:
+      return &mont_mul<9>;
+    case 10:
+      return &mont_mul<10>;
+    case 11:
+      return &mont_mul<11>;
+    case 12:
+      return &mont_mul<12>;
+    case 13:
+      return &mont_mul<13>;
+    case 14:
+      return &mont_mul<14>;
+    case 15:
+      return &mont_mul<15>;
+    default:
+      return &mont_mul<16>;
   }
 }
 

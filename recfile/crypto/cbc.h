@@ -22,9 +22,9 @@ constexpr std::size_t cbc_key_length(int algorithm) {
 struct CbcContext {
   int algorithm;
   CipherDirection direction;
-  DesKeySchedule schedule[3];      // one for DES and DESX, three for triple DES (in the order applied)
-  std::uint32_t iv[2];             // kept for cbc_restart
-  std::uint32_t chain[2];          // the current chaining value
+  DesKeySchedule schedule[3];        // one for DES and DESX, three for triple DES (in the order applied)
+  std::uint32_t iv[2];               // kept for cbc_restart
+  std::uint32_t chain[2];            // the current chaining value
   std::uint32_t input_whitener[2];   // DESX only
   std::uint32_t output_whitener[2];  // DESX only
 };

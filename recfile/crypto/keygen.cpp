@@ -12,7 +12,7 @@ namespace telvarim {
 namespace {
 
 constexpr unsigned long kPublicExponent = 65537;
-constexpr int kMillerRabinRounds = 40;  // each round lets a composite through with probability at most 1/4
+constexpr int kMillerRabinRounds = 40;      // each round lets a composite through with probability at most 1/4
 constexpr unsigned kSearchSpan = 1u << 16;  // odd candidates tried after one random start
 
 // Odd primes below 2000 for trial division.

@@ -16,9 +16,7 @@ void put_bits(unsigned char* out, std::uint16_t bits) {
   out[1] = static_cast<unsigned char>(bits >> 8);
 }
 
-std::uint16_t get_bits(const unsigned char* in) {
-  return static_cast<std::uint16_t>(in[0] | (in[1] << 8));
-}
+std::uint16_t get_bits(const unsigned char* in) { return static_cast<std::uint16_t>(in[0] | (in[1] << 8)); }
 
 void set_error(std::string* error, std::string text) {
   if (error) *error = std::move(text);

@@ -17,9 +17,9 @@ inline constexpr std::size_t kMaxRsaModulusLen = 128;  // bytes
 inline constexpr std::size_t kMaxRsaPrimeLen = 64;     // bytes
 
 struct RsaPublicKey {
-  std::uint16_t bits;                          // modulus length in bits
-  unsigned char modulus[kMaxRsaModulusLen];    // n
-  unsigned char exponent[kMaxRsaModulusLen];   // e
+  std::uint16_t bits;                         // modulus length in bits
+  unsigned char modulus[kMaxRsaModulusLen];   // n
+  unsigned char exponent[kMaxRsaModulusLen];  // e
 };
 
 struct RsaPrivateKey {
@@ -58,10 +58,8 @@ bool rsa_private_key_from_bytes(const unsigned char* bytes, std::size_t len, Rsa
 bool rsa_load_public_key(const std::filesystem::path& file, RsaPublicKey& key, std::string* error = nullptr);
 bool rsa_load_private_key(const std::filesystem::path& file, RsaPrivateKey& key, std::string* error = nullptr);
 // Accepts a public key file or a private key file (whose public half is taken).
-bool rsa_load_public_or_private_key(const std::filesystem::path& file, RsaPublicKey& key,
-                                    std::string* error = nullptr);
+bool rsa_load_public_or_private_key(const std::filesystem::path& file, RsaPublicKey& key, std::string* error = nullptr);
 bool rsa_save_public_key(const std::filesystem::path& file, const RsaPublicKey& key, std::string* error = nullptr);
-bool rsa_save_private_key(const std::filesystem::path& file, const RsaPrivateKey& key,
-                          std::string* error = nullptr);
+bool rsa_save_private_key(const std::filesystem::path& file, const RsaPrivateKey& key, std::string* error = nullptr);
 
 }  // namespace telvarim

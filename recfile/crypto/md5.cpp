@@ -33,12 +33,11 @@ inline void store_le32(unsigned char* p, std::uint32_t v) {
 void md5_blocks(std::uint32_t state[4], const unsigned char* p, std::size_t blocks) noexcept {
   std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
   while (blocks-- > 0) {
-    const std::uint32_t x0 = load_le32(p), x1 = load_le32(p + 4), x2 = load_le32(p + 8),
-                        x3 = load_le32(p + 12), x4 = load_le32(p + 16), x5 = load_le32(p + 20),
-                        x6 = load_le32(p + 24), x7 = load_le32(p + 28), x8 = load_le32(p + 32),
-                        x9 = load_le32(p + 36), x10 = load_le32(p + 40), x11 = load_le32(p + 44),
-                        x12 = load_le32(p + 48), x13 = load_le32(p + 52), x14 = load_le32(p + 56),
-                        x15 = load_le32(p + 60);
+    const std::uint32_t x0 = load_le32(p), x1 = load_le32(p + 4), x2 = load_le32(p + 8), x3 = load_le32(p + 12),
+                        x4 = load_le32(p + 16), x5 = load_le32(p + 20), x6 = load_le32(p + 24), x7 = load_le32(p + 28),
+                        x8 = load_le32(p + 32), x9 = load_le32(p + 36), x10 = load_le32(p + 40),
+                        x11 = load_le32(p + 44), x12 = load_le32(p + 48), x13 = load_le32(p + 52),
+                        x14 = load_le32(p + 56), x15 = load_le32(p + 60);
     const std::uint32_t aa = a, bb = b, cc = c, dd = d;
 
     MD5_STEP(MD5_F, a, b, c, d, x0, 0xd76aa478u, 7);

@@ -8,8 +8,8 @@ namespace telvarim {
 
 struct Md5Context {
   std::uint32_t state[4];
-  std::uint64_t count;        // bytes hashed so far
-  unsigned char buffer[64];   // the incomplete block (count % 64 bytes of it are in use)
+  std::uint64_t count;       // bytes hashed so far
+  unsigned char buffer[64];  // the incomplete block (count % 64 bytes of it are in use)
 };
 
 void md5_init(Md5Context& ctx) noexcept;

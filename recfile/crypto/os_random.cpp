@@ -4,12 +4,12 @@
 #include "crypto/errors.h"
 
 #if defined(_WIN32)
-#include <windows.h>
 #include <bcrypt.h>
+#include <windows.h>
 #elif defined(__linux__)
+#include <sys/random.h>
 #include <cerrno>
 #include <cstdio>
-#include <sys/random.h>
 #else
 #include <cstdio>
 #endif
@@ -20,8 +20,7 @@ int os_random_bytes(unsigned char* buf, std::size_t len) noexcept {
 #if defined(_WIN32)
   while (len > 0) {
     const ULONG chunk = len > 0x10000000u ? 0x10000000u : static_cast<ULONG>(len);
-    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, buf, chunk, BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
-      return kErrNeedRandom;
+    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, buf, chunk, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) return kErrNeedRandom;
     buf += chunk;
     len -= chunk;
   }

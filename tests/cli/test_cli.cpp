@@ -90,8 +90,7 @@ TEST_F(Cli, SealAndOpenWithKeyFilesAndOptions) {
   EXPECT_EQ(s[29], 3);
   EXPECT_EQ(s[30], 3);
   EXPECT_EQ(s[41], 2) << "two recipients";
-  Ok("open " + Q(P("s")) + " " + Q(P("o1")) + " --key " + Q(P("k1.key")) + " --from " + Q(P("k1.pub")) +
-     " --index 1");
+  Ok("open " + Q(P("s")) + " " + Q(P("o1")) + " --key " + Q(P("k1.key")) + " --from " + Q(P("k1.pub")) + " --index 1");
   EXPECT_EQ(teste::LeArquivo(P("o1")), text_);
   Ok("open " + Q(P("s")) + " " + Q(P("o0")) + " --key " + Q(P("k2.key")) + " --from " + Q(P("k1.key")));
   EXPECT_EQ(teste::LeArquivo(P("o0")), text_);

@@ -24,53 +24,44 @@ std::string Zeros(std::size_t n) { return std::string(n, '0'); }
 // A header of any length: the full 276 columns, cut or extended with 'x'.
 std::string Cabecalho(std::size_t tamanho) {
   std::string l = Monta(276, {{1, "00"},
-                         {3, "0042"},
-                         {7, "001234"},
-                         {13, "EMPRESA EXEMPLO LTDA"},
-                         {63, "050307"},
-                         {69, "140907"},
-                         {75, "060307"},
-                         {81, "080910"},
-                         {87, "1"},
-                         {88, "RM_001234_0056_0703051409_1.REC"},
-                         {153, "SEGUNDO NOME"},
-                         {218, "VERSAO 3.0"},
-                         {238, "REMOTA"},
-                         {258, "  SEQ-77"},
-                         {276, "1"}});
+                              {3, "0042"},
+                              {7, "001234"},
+                              {13, "EMPRESA EXEMPLO LTDA"},
+                              {63, "050307"},
+                              {69, "140907"},
+                              {75, "060307"},
+                              {81, "080910"},
+                              {87, "1"},
+                              {88, "RM_001234_0056_0703051409_1.REC"},
+                              {153, "SEGUNDO NOME"},
+                              {218, "VERSAO 3.0"},
+                              {238, "REMOTA"},
+                              {258, "  SEQ-77"},
+                              {276, "1"}});
   l.resize(tamanho, 'x');
   return l;
 }
 
 // Card type 7, "PASSE ESCOLAR", percentage 50,00, maximum per the columns given.
 std::string TipoCartao(std::size_t tamanho, char porCreditos, std::string maximo) {
-  std::string l = Monta(61, {{1, "04"}, {3, "007"}, {6, "PASSE ESCOLAR"}, {56, std::string(1, porCreditos)}, {57, "05000"}});
+  std::string l =
+      Monta(61, {{1, "04"}, {3, "007"}, {6, "PASSE ESCOLAR"}, {56, std::string(1, porCreditos)}, {57, "05000"}});
   l += maximo;
   l.resize(tamanho, ' ');
   return l;
 }
 
 std::string Detalhe(std::string tipo, std::string cmm1 = "000000000000012399") {
-  std::string l = Monta(273, {{1, "01"},
-                              {3, "0000000123"},
-                              {13, "0000456789"},
-                              {23, "JOS\xC9 DA SILVA"},
-                              {73, "  M-77  "},
-                              {93, tipo},
-                              {96, "0003"},
-                              {100, cmm1},
-                              {118, Zeros(18)},
-                              {136, "000000000000001250"},
-                              {154, "0005"},
-                              {158, "007"},
-                              {161, "004"},
-                              {164, "0000"},
-                              {168, "000"},
-                              {171, "000"},
-                              {174, "0009"},
-                              {178, "001"},
-                              {181, "002"},
-                              {184, Zeros(18)}});
+  std::string l = Monta(273, {{1, "01"},          {3, "0000000123"},
+                              {13, "0000456789"}, {23, "JOS\xC9 DA SILVA"},
+                              {73, "  M-77  "},   {93, tipo},
+                              {96, "0003"},       {100, cmm1},
+                              {118, Zeros(18)},   {136, "000000000000001250"},
+                              {154, "0005"},      {158, "007"},
+                              {161, "004"},       {164, "0000"},
+                              {168, "000"},       {171, "000"},
+                              {174, "0009"},      {178, "001"},
+                              {181, "002"},       {184, Zeros(18)}});
   for (int k = 0; k < 12; ++k) {
     char b[8];
     std::snprintf(b, sizeof b, "%05d", 100 * (k + 1) + k);
@@ -88,8 +79,12 @@ TEST(Records, HeaderLengthsAndWhatEachHolds) {
     const char* versao;
     const char* modo;
   } casos[] = {
-      {217, true, "", "0"}, {275, true, "VERSAO 3.0          ", "0"}, {276, true, "VERSAO 3.0          ", "1"},
-      {278, true, "VERSAO 3.0          ", "1"}, {277, false, "", ""}, {216, false, "", ""},
+      {217, true, "", "0"},
+      {275, true, "VERSAO 3.0          ", "0"},
+      {276, true, "VERSAO 3.0          ", "1"},
+      {278, true, "VERSAO 3.0          ", "1"},
+      {277, false, "", ""},
+      {216, false, "", ""},
   };
   for (const auto& c : casos) {
     RegCabecalho h;
@@ -138,9 +133,8 @@ TEST(Records, CardTypeMaximumByLengthAndUnit) {
     const char* maximo;
     double esperado;
   } casos[] = {
-      {61, '0', "", 600.00},        {61, '1', "", 250},          {66, '0', "12000", 120.00},
-      {66, '1', "00044", 44},        {67, '1', "123456", 123456}, {62, '1', "7", 7},
-      {66, '0', "     ", 600.00},   {67, '2', "      ", 250},
+      {61, '0', "", 600.00},       {61, '1', "", 250}, {66, '0', "12000", 120.00}, {66, '1', "00044", 44},
+      {67, '1', "123456", 123456}, {62, '1', "7", 7},  {66, '0', "     ", 600.00}, {67, '2', "      ", 250},
   };
   for (const auto& c : casos) {
     RegTipoCartao t;
@@ -158,7 +152,8 @@ TEST(Records, CardTypeMaximumByLengthAndUnit) {
 
 TEST(Records, TariffAndTrailerFields) {
   RegTarifa t;
-  ASSERT_TRUE(LeTarifa(Monta(42, {{1, "05"}, {3, "03"}, {5, "URBANA"}, {15, "000000000000000230"}, {33, "0000000077"}}), 1, t));
+  ASSERT_TRUE(
+      LeTarifa(Monta(42, {{1, "05"}, {3, "03"}, {5, "URBANA"}, {15, "000000000000000230"}, {33, "0000000077"}}), 1, t));
   EXPECT_EQ(t.Codigo, 3);
   EXPECT_EQ(t.Descricao, "URBANA    ");
   EXPECT_DOUBLE_EQ(t.Valor, 2.30);
@@ -282,10 +277,10 @@ TEST(Records, RequestFieldValues) {
   std::string d = FormataDetalhe(u, 0);
   ASSERT_EQ(d.size(), kTamDetalhe);
   EXPECT_EQ(d.substr(95, 4), "0003");
-  EXPECT_EQ(d.substr(99, 18), "000000000000005000");   // CMM 50 reais in centavos
+  EXPECT_EQ(d.substr(99, 18), "000000000000005000");  // CMM 50 reais in centavos
   EXPECT_EQ(d.substr(117, 18), Zeros(18));
   EXPECT_EQ(d.substr(135, 18), "000000000000001234");  // 12,34 reais
-  EXPECT_EQ(d.substr(153, 10), "0005007000");         // group 2: tariff and CMM kept, value 0
+  EXPECT_EQ(d.substr(153, 10), "0005007000");          // group 2: tariff and CMM kept, value 0
   EXPECT_EQ(d.substr(183, 18), Zeros(18));
   EXPECT_EQ(d.substr(201, 12), std::string(12, ' '));
   EXPECT_EQ(d.substr(213, 15), "010500202500001");

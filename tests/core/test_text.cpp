@@ -16,8 +16,8 @@ TEST(Cp1252, ConvertsTheWindowsRangeAndReplacesWhatItCannotHold) {
   EXPECT_EQ(Utf8ParaCp1252("€ São Paulo – “ok”"), "\x80 S\xE3o Paulo \x96 \x93ok\x94");
   EXPECT_EQ(Cp1252ParaUtf8("\x80\x8A\xE7"), "€Šç");
   EXPECT_EQ(Utf8ParaCp1252("日本"), "??");
-  EXPECT_EQ(Utf8ParaCp1252("a\xC3"), "a?");       // sequence cut off at the end
-  EXPECT_EQ(Utf8ParaCp1252("\x80x"), "?x");       // stray continuation byte
+  EXPECT_EQ(Utf8ParaCp1252("a\xC3"), "a?");          // sequence cut off at the end
+  EXPECT_EQ(Utf8ParaCp1252("\x80x"), "?x");          // stray continuation byte
   EXPECT_EQ(Utf16ParaCp1252(u"\U0001F600a"), "?a");  // astral character
 }
 
@@ -26,8 +26,8 @@ TEST(Cp1252, UpperCaseFollowsTheCodePage) {
     const char* entrada;
     const char* esperado;
   } casos[] = {
-      {"álvaro", "ÁLVARO"}, {"joão çé", "JOÃO ÇÉ"}, {"ÿšžœ", "ŸŠŽŒ"},
-      {"straße µ", "STRAßE µ"}, {"÷×", "÷×"}, {"abc-123", "ABC-123"},
+      {"álvaro", "ÁLVARO"},     {"joão çé", "JOÃO ÇÉ"}, {"ÿšžœ", "ŸŠŽŒ"},
+      {"straße µ", "STRAßE µ"}, {"÷×", "÷×"},           {"abc-123", "ABC-123"},
   };
   for (const auto& c : casos)
     EXPECT_EQ(MaiusculasCp1252(Utf8ParaCp1252(c.entrada)), Utf8ParaCp1252(c.esperado)) << c.entrada;

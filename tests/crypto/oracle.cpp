@@ -9,7 +9,6 @@
 #include <cstring>
 #include <stdexcept>
 
-
 namespace telvarim::test {
 
 Bytes from_hex(std::string_view hex) {
@@ -112,7 +111,8 @@ Bytes pkey_op(EVP_PKEY* key, const Bytes& in, int padding, Setup setup, bool enc
   std::size_t len = 0;
   bool ok = ctx && setup(ctx) > 0 && EVP_PKEY_CTX_set_rsa_padding(ctx, padding) > 0;
   auto run = [&](unsigned char* o, std::size_t* l) {
-    return encrypt ? EVP_PKEY_encrypt(ctx, o, l, in.data(), in.size()) : EVP_PKEY_decrypt(ctx, o, l, in.data(), in.size());
+    return encrypt ? EVP_PKEY_encrypt(ctx, o, l, in.data(), in.size())
+                   : EVP_PKEY_decrypt(ctx, o, l, in.data(), in.size());
   };
   ok = ok && run(nullptr, &len) > 0;
   if (ok) {

@@ -43,8 +43,8 @@ class Numbers {
   BigNum make(int limbs) {
     BigNum x;
     for (int i = 0; i < limbs; ++i) {
-      static constexpr BigNum::Limb kPatterns[] = {0, 1, ~BigNum::Limb{0}, ~BigNum::Limb{0} - 1,
-                                                   BigNum::Limb{1} << 63, (BigNum::Limb{1} << 63) - 1};
+      static constexpr BigNum::Limb kPatterns[] = {
+          0, 1, ~BigNum::Limb{0}, ~BigNum::Limb{0} - 1, BigNum::Limb{1} << 63, (BigNum::Limb{1} << 63) - 1};
       const auto pick = rng_() % 10;
       x.limbs()[i] = pick < 6 ? kPatterns[pick] : rng_();
     }

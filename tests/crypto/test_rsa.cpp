@@ -146,8 +146,7 @@ TEST_F(Rsa, BlocksOfA512BitKey) {
 Bytes make_block(std::size_t k, unsigned char type, std::size_t pad, unsigned char fill, const Bytes& tail,
                  std::mt19937_64& rng) {
   Bytes block = {0x00, type};
-  for (std::size_t i = 0; i < pad; ++i)
-    block.push_back(fill != 0 ? fill : static_cast<unsigned char>(1 + rng() % 255));
+  for (std::size_t i = 0; i < pad; ++i) block.push_back(fill != 0 ? fill : static_cast<unsigned char>(1 + rng() % 255));
   block.insert(block.end(), tail.begin(), tail.end());
   block.resize(k, 0x5a);  // the rest, if any, is data
   return block;
@@ -276,8 +275,8 @@ TEST_F(Rsa, PrivateOperationIsRightWhenTheFirstPrimeIsTheSmaller) {
   std::memcpy(swapped.prime_exponent1, kp.priv.prime_exponent2, 64);
   std::memcpy(swapped.prime_exponent2, kp.priv.prime_exponent1, 64);
   BigNum coefficient;
-  ASSERT_TRUE(bn_mod_inverse(BigNum::from_bytes(swapped.prime2, 64), BigNum::from_bytes(swapped.prime1, 64),
-                             coefficient));
+  ASSERT_TRUE(
+      bn_mod_inverse(BigNum::from_bytes(swapped.prime2, 64), BigNum::from_bytes(swapped.prime1, 64), coefficient));
   coefficient.to_bytes(swapped.coefficient, 64);
 
   for (int iter = 0; iter < 10; ++iter) {

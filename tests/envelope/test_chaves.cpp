@@ -68,8 +68,7 @@ TEST_F(Chaves, TheProductsRequestOpensOnlyAtTheCentral) {
 }
 
 TEST_F(Chaves, TheCentralsFileOpensInTheProduct) {
-  ASSERT_EQ(seal_file(P("TMP2.REC"), P("rec_1.rec"), *ChavePrivadaCentral(), {&ChavePublicaSistema(), 1}, {}, 1, 5),
-            0);
+  ASSERT_EQ(seal_file(P("TMP2.REC"), P("rec_1.rec"), *ChavePrivadaCentral(), {&ChavePublicaSistema(), 1}, {}, 1, 5), 0);
   ASSERT_TRUE(CodecsProduto().AbreSelado(P("rec_1.rec"), P("aberto")).Feito());
   EXPECT_EQ(ReadAll(P("aberto")), texto_);
 }

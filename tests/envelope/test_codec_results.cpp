@@ -23,9 +23,9 @@ using ::testing::StartsWith;
 bool Unknown(const std::string& text) { return text.rfind("unknown result code", 0) == 0; }
 
 TEST(CodecResults, EveryCodeOfEachOperationHasItsOwnText) {
-  const std::vector<int> crypto = {kErrData,   kErrDigestAlgorithm, kErrPadding,    kErrLength,
-                                   kErrModulusLength, kErrNeedRandom, kErrPrivateKey, kErrPublicKey,
-                                   kErrSignature, kErrEncryptionAlgorithm};
+  const std::vector<int> crypto = {kErrData,          kErrDigestAlgorithm,    kErrPadding,    kErrLength,
+                                   kErrModulusLength, kErrNeedRandom,         kErrPrivateKey, kErrPublicKey,
+                                   kErrSignature,     kErrEncryptionAlgorithm};
   std::vector<int> seal = {kErrEnvelopeInput, kErrEnvelopeOutput};
   seal.insert(seal.end(), crypto.begin(), crypto.end());
   std::vector<int> open = seal;
@@ -83,23 +83,47 @@ TEST_F(CodecResultFiles, NamedFilesTellWhichOneFailed) {
     CodecFiles files;
     std::string text;
   } cases[] = {
-      {"lzw: input missing", Codec::kLzw, kLzwErroAbertura, {missing, pasta / "x"},
+      {"lzw: input missing",
+       Codec::kLzw,
+       kLzwErroAbertura,
+       {missing, pasta / "x"},
        "cannot open '" + missing.string() + "'"},
-      {"lzw: output cannot be created", Codec::kLzw, kLzwErroAbertura, {in, noFolder},
+      {"lzw: output cannot be created",
+       Codec::kLzw,
+       kLzwErroAbertura,
+       {in, noFolder},
        "cannot create '" + noFolder.string() + "'"},
-      {"lzw: output is the input", Codec::kLzw, kLzwErroAbertura, {in, pasta / "." / "TMP2.REC"},
+      {"lzw: output is the input",
+       Codec::kLzw,
+       kLzwErroAbertura,
+       {in, pasta / "." / "TMP2.REC"},
        q + " and '" + (pasta / "." / "TMP2.REC").string() + "' are the same file"},
-      {"lzw: corrupt input", Codec::kLzw, kLzwErroExpansao, {in, noFolder},
+      {"lzw: corrupt input",
+       Codec::kLzw,
+       kLzwErroExpansao,
+       {in, noFolder},
        q + " is not valid compressed data (corrupt or foreign)"},
-      {"open: input missing", Codec::kOpen, kErrEnvelopeInput, {missing, pasta / "x"},
+      {"open: input missing",
+       Codec::kOpen,
+       kErrEnvelopeInput,
+       {missing, pasta / "x"},
        "cannot open '" + missing.string() + "'"},
-      {"open: not sealed", Codec::kOpen, kErrEnvelopeInput, {in, pasta / "x"},
+      {"open: not sealed",
+       Codec::kOpen,
+       kErrEnvelopeInput,
+       {in, pasta / "x"},
        q + " is not a sealed file (no header end or trailer), or cannot be read"},
       {"seal: input opens, a read fails", Codec::kSeal, kErrEnvelopeInput, {in, pasta / "x"}, "cannot read " + q},
       {"seal: output is the input", Codec::kSeal, kErrEnvelopeOutput, {in, in}, q + " and " + q + " are the same file"},
-      {"seal: output cannot be created", Codec::kSeal, kErrEnvelopeOutput, {in, noFolder},
+      {"seal: output cannot be created",
+       Codec::kSeal,
+       kErrEnvelopeOutput,
+       {in, noFolder},
        "cannot create or write '" + noFolder.string() + "'"},
-      {"open: recipient index", Codec::kOpen, kErrEnvelopeRecipient, {in, pasta / "x", 3},
+      {"open: recipient index",
+       Codec::kOpen,
+       kErrEnvelopeRecipient,
+       {in, pasta / "x", 3},
        q + " holds no key for recipient index 3"},
   };
   for (const auto& c : cases) {

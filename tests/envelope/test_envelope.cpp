@@ -38,9 +38,7 @@ const Pair& Keys(int i) {
     std::vector<Pair> v(3);
     for (std::size_t k = 0; k < v.size(); ++k) {
       RandomPool pool = seeded_pool(7000 + k);
-      const RandomSource source = [&pool](unsigned char* out, std::size_t n) {
-        return random_generate(pool, out, n);
-      };
+      const RandomSource source = [&pool](unsigned char* out, std::size_t n) { return random_generate(pool, out, n); };
       if (rsa_generate_keypair(512, source, v[k].pub, v[k].priv) != 0) throw std::runtime_error("keygen");
     }
     return v;
@@ -288,28 +286,59 @@ TEST_F(Envelope, DamagedFilesFailWithTheirCodeAndLeaveNoOutput) {
   const auto trailerOf = [](const Bytes& f) { return Bytes(f.end() - 6, f.end()); };
   const Case cases[] = {
       {"shorter than a trailer", 1, [](Bytes& f) { f.resize(5); }, {kErrEnvelopeInput}},
-      {"no 00 ends the header", 1, [](Bytes& f) { f.assign(40, 'A'); f.insert(f.end(), 6, 0); }, {kErrEnvelopeInput}},
-      {"header 00 only inside the trailer", 1, [](Bytes& f) { f.assign(10, 'A'); f.insert(f.end(), 6, 0); },
+      {"no 00 ends the header",
+       1,
+       [](Bytes& f) {
+         f.assign(40, 'A');
+         f.insert(f.end(), 6, 0);
+       },
+       {kErrEnvelopeInput}},
+      {"header 00 only inside the trailer",
+       1,
+       [](Bytes& f) {
+         f.assign(10, 'A');
+         f.insert(f.end(), 6, 0);
+       },
        {kErrEnvelopeInput}},
       {"extra-data length past the end", 1, [](Bytes& f) { PutU16(f, 27, 0xFFFF); }, {kErrLength}},
-      {"algorithm bytes cut off", 1,
-       [&](Bytes& f) { const Bytes t = trailerOf(f); f.resize(30); f.insert(f.end(), t.begin(), t.end()); },
+      {"algorithm bytes cut off",
+       1,
+       [&](Bytes& f) {
+         const Bytes t = trailerOf(f);
+         f.resize(30);
+         f.insert(f.end(), t.begin(), t.end());
+       },
        {kErrLength}},
       {"encrypted key over 128 bytes", 1, [](Bytes& f) { PutU16(f, kKeyLen, 129); }, {kErrLength}},
-      {"encrypted key past the end", 1,
-       [&](Bytes& f) { const Bytes t = trailerOf(f); f.resize(kKeyLen + 12); f.insert(f.end(), t.begin(), t.end()); },
+      {"encrypted key past the end",
+       1,
+       [&](Bytes& f) {
+         const Bytes t = trailerOf(f);
+         f.resize(kKeyLen + 12);
+         f.insert(f.end(), t.begin(), t.end());
+       },
        {kErrLength}},
       {"recipient count 0", 1, [](Bytes& f) { f[kCount] = 0; }, {kErrEnvelopeRecipient}},
       {"negative recipient count", 1, [](Bytes& f) { f[kCount] = 0x80; }, {kErrEnvelopeRecipient}},
       {"plain length past the end", 1, [](Bytes& f) { PutU32(f, f.size() - 6, 1000); }, {kErrLength}},
       {"plain length near 4 GiB", 1, [](Bytes& f) { PutU32(f, f.size() - 6, 0xFFFFFFFF); }, {kErrLength}},
-      {"body cut short", 1,
-       [&](Bytes& f) { const Bytes t = trailerOf(f); f.resize(kBody + 40); f.insert(f.end(), t.begin(), t.end()); },
+      {"body cut short",
+       1,
+       [&](Bytes& f) {
+         const Bytes t = trailerOf(f);
+         f.resize(kBody + 40);
+         f.insert(f.end(), t.begin(), t.end());
+       },
        {kErrLength}},
       {"signature over 128 bytes", 1, [](Bytes& f) { PutU16(f, kSig, 129); }, {kErrLength}},
       {"signature past the end", 1, [](Bytes& f) { PutU16(f, kSig, 100); }, {kErrLength}},
-      {"signature length field cut off", 1,
-       [&](Bytes& f) { const Bytes t = trailerOf(f); f.resize(kSig + 1); f.insert(f.end(), t.begin(), t.end()); },
+      {"signature length field cut off",
+       1,
+       [&](Bytes& f) {
+         const Bytes t = trailerOf(f);
+         f.resize(kSig + 1);
+         f.insert(f.end(), t.begin(), t.end());
+       },
        {kErrLength}},
       {"unknown digest algorithm", 1, [](Bytes& f) { f[30] = 7; }, {kErrDigestAlgorithm}},
       {"cipher whose key is 24 bytes on an 8-byte key", 1, [](Bytes& f) { f[29] = 3; }, {kErrPrivateKey}},

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const int r = telvarim::open_file(in, out, telvarim::ChavePrivadaSistema(), telvarim::ChavePublicaCentral(), 0);
   std::error_code ec;
-  if (r != 0 && fs::exists(out, ec)) std::abort();       // a failure left its output behind
+  if (r != 0 && fs::exists(out, ec)) std::abort();            // a failure left its output behind
   if (r == 0 && fs::file_size(out, ec) > size) std::abort();  // more plain bytes than the file holds
   fs::remove(out, ec);
   return 0;

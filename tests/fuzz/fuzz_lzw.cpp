@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t n) 
 
   std::vector<std::uint8_t> expandido;
   const int r = telvarim::lzw_expand(entrada, expandido, kCapped);
-  if (r != telvarim::kLzwExpansaoOk && r != telvarim::kLzwErroExpansao && r != telvarim::kLzwErroLimite)
-    std::abort();
+  if (r != telvarim::kLzwExpansaoOk && r != telvarim::kLzwErroExpansao && r != telvarim::kLzwErroLimite) std::abort();
   if (expandido.size() > kCapped.limiteSaida) std::abort();
   static unsigned execucoes = 0;
   if (execucoes++ % 32 != 0) return 0;

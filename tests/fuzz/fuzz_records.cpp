@@ -34,7 +34,8 @@ class CodecsDiretos : public Codecs {
 
 fs::path Raiz() {
   static fs::path raiz = [] {
-    fs::path r = fs::temp_directory_path() / ("telvarim-fuzz-" + std::to_string(static_cast<unsigned long>(std::rand())));
+    fs::path r =
+        fs::temp_directory_path() / ("telvarim-fuzz-" + std::to_string(static_cast<unsigned long>(std::rand())));
     fs::create_directories(r / "Recebidos");
     return r;
   }();

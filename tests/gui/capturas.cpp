@@ -13,9 +13,9 @@
 #include <cstdio>
 
 #include "inicio.h"
+#include "tabelas.h"
 #include "umdiform.h"
 #include "uprincipal.h"
-#include "tabelas.h"
 #include "usplash.h"
 
 namespace {

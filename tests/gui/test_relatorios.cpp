@@ -169,8 +169,8 @@ Caixas LeCaixas(const QString& pdf) {
     c.paginas << tamanho;
     for (auto it = rePalavra.globalMatch(bloco); it.hasNext();) {
       const auto w = it.next();
-      if (w.captured(1).toDouble() < 0 || w.captured(2).toDouble() < 0 ||
-          w.captured(3).toDouble() > tamanho.width() || w.captured(4).toDouble() > tamanho.height())
+      if (w.captured(1).toDouble() < 0 || w.captured(2).toDouble() < 0 || w.captured(3).toDouble() > tamanho.width() ||
+          w.captured(4).toDouble() > tamanho.height())
         c.foraDaPagina << w.captured(5);
     }
   }
@@ -181,8 +181,12 @@ void VerificaCabecalhos(const QStringList& paginas, const Relatorio& r, const QS
                         const QString& data = kData) {
   for (int i = 0; i < paginas.size(); ++i) {
     const QString p = paginas[i].simplified();
-    QStringList devem{Normaliza(r.qrlnomecadastro), Normaliza(r.qrlrelatorio), Normaliza(r.qrlperiodo),
-                      Normaliza(r.QRVersao), data, QStringLiteral("Página: %1").arg(i + 1)};
+    QStringList devem{Normaliza(r.qrlnomecadastro),
+                      Normaliza(r.qrlrelatorio),
+                      Normaliza(r.qrlperiodo),
+                      Normaliza(r.QRVersao),
+                      data,
+                      QStringLiteral("Página: %1").arg(i + 1)};
     if (!r.qrlfiltro.empty()) devem << Normaliza(r.qrlfiltro);
     devem << extras;
     for (const QString& d : devem)

@@ -20,8 +20,12 @@ struct Campos {
               codigo = "4567", tipo = "07";
 };
 
-std::string Direita(const std::string& s, std::size_t n) { return s.size() < n ? std::string(n - s.size(), ' ') + s : s; }
-std::string Esquerda(const std::string& s, std::size_t n) { return s.size() < n ? s + std::string(n - s.size(), ' ') : s; }
+std::string Direita(const std::string& s, std::size_t n) {
+  return s.size() < n ? std::string(n - s.size(), ' ') + s : s;
+}
+std::string Esquerda(const std::string& s, std::size_t n) {
+  return s.size() < n ? s + std::string(n - s.size(), ' ') : s;
+}
 
 // A 71-column record: numbers aligned to the right of their fields, texts to the left.
 std::string Linha(const Campos& c) {
@@ -88,9 +92,21 @@ TEST_F(LeitorTeste, ValidationRulesInTheirOrder) {
       {"line ends before the file code", valido.substr(0, 59), 7},
       {"69 columns, no card type", valido.substr(0, 69), 0},
       {"card type not a number", LinhaCom([](Campos& c) { c.tipo = "AB"; }), 0},
-      {"first failure wins: identifier over value", LinhaCom([](Campos& c) { c.id = "x"; c.valor = "x"; }), 4},
-      {"first failure wins: value over company", LinhaCom([](Campos& c) { c.valor = "x"; c.empresa = "x"; }), 5},
-      {"first failure wins: company over file code", LinhaCom([](Campos& c) { c.empresa = ""; c.codigo = ""; }), 6},
+      {"first failure wins: identifier over value", LinhaCom([](Campos& c) {
+         c.id = "x";
+         c.valor = "x";
+       }),
+       4},
+      {"first failure wins: value over company", LinhaCom([](Campos& c) {
+         c.valor = "x";
+         c.empresa = "x";
+       }),
+       5},
+      {"first failure wins: company over file code", LinhaCom([](Campos& c) {
+         c.empresa = "";
+         c.codigo = "";
+       }),
+       6},
   };
   for (const auto& c : casos) {
     PersRecargaExterna leitor;
@@ -102,8 +118,13 @@ TEST_F(LeitorTeste, ValidationRulesInTheirOrder) {
 
 TEST_F(LeitorTeste, FieldsOfAnAcceptedRecord) {
   PersRecargaExterna leitor;
-  LeUnico(leitor, Linha({.id = "0000042", .matricula = "  Matrícula 7"_cp, .valor = "1234567890123456,25",
-                         .empresa = "-12,9", .complemento = " X", .codigo = "0000004567", .tipo = "07"}));
+  LeUnico(leitor, Linha({.id = "0000042",
+                         .matricula = "  Matrícula 7"_cp,
+                         .valor = "1234567890123456,25",
+                         .empresa = "-12,9",
+                         .complemento = " X",
+                         .codigo = "0000004567",
+                         .tipo = "07"}));
   ASSERT_EQ(leitor.Situacao(), kSituacaoSucesso);
   EXPECT_EQ(leitor.IdRegistro(), 42);
   EXPECT_EQ(leitor.MatriculaRegistro(), "Matrícula 7"_cp);
@@ -203,7 +224,8 @@ TEST_F(LeitorTeste, FileThatDoesNotOpenGivesStatusOneOnEveryCall) {
 }
 
 TEST_F(LeitorTeste, LineTooLongIsStatusThreeWithNoStaleFieldsAndReadingGoesOn) {
-  const std::string antes = Linha({.id = "1", .matricula = "ANTES"}), depois = Linha({.id = "3", .matricula = "DEPOIS"});
+  const std::string antes = Linha({.id = "1", .matricula = "ANTES"}),
+                    depois = Linha({.id = "3", .matricula = "DEPOIS"});
   const std::string longa = Linha({.id = "2", .matricula = "LONGA"}) + std::string(Arquivo::kTamanhoMaximoLinha, ' ');
   const auto p = Grava("longa.rrm", antes + "\r\n" + longa + "\r\n" + depois + "\r\n");
   PersRecargaExterna leitor;

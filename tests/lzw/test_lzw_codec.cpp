@@ -114,8 +114,7 @@ TEST_F(Lzw, ExactEncodingsExpandBack) {
   } casos[] = {
       {"abc", B("abc"), B({0x00, 0x61, 0x00, 0x62, 0x00, 0x63, 0xFF, 0xFF, 0x00, 0x00})},
       // Code 258 is written while it is being defined; expansion rebuilds it from the old string.
-      {"ABABABA", B("ABABABA"),
-       B({0x00, 0x41, 0x00, 0x42, 0x01, 0x00, 0x01, 0x02, 0xFF, 0xFF, 0x00, 0x00})},
+      {"ABABABA", B("ABABABA"), B({0x00, 0x41, 0x00, 0x42, 0x01, 0x00, 0x01, 0x02, 0xFF, 0xFF, 0x00, 0x00})},
       {"one byte", B("Z"), B({0x00, 0x5A, 0xFF, 0xFF, 0x00, 0x00})},
       // Byte FF is code 255, not to be confused with the end code.
       {"byte FF", B({0xFF}), B({0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
@@ -279,7 +278,9 @@ class StreambufCheio : public std::streambuf {
 // code stands for 65,280 bytes.
 Bytes Bomba(std::uint32_t codigos, std::size_t repeticoes = 0) {
   Bytes z{0x00, 0x00};
-  auto escreve = [&](std::uint32_t c) { z.insert(z.end(), {static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c)}); };
+  auto escreve = [&](std::uint32_t c) {
+    z.insert(z.end(), {static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c)});
+  };
   for (std::uint32_t c = 256; c < 256 + codigos; ++c) escreve(c);
   for (std::size_t i = 0; i < repeticoes; ++i) escreve(255 + codigos);
   escreve(65535);
@@ -312,8 +313,8 @@ TEST_F(Lzw, ExpansionStopsBeforeItPassesItsCap) {
   struct Caso {
     std::uint64_t limite;
     int resultado;
-  } casos[] = {{0, kLzwExpansaoOk}, {7, kLzwExpansaoOk}, {1000, kLzwExpansaoOk}, {6, kLzwErroLimite},
-               {1, kLzwErroLimite}};
+  } casos[] = {
+      {0, kLzwExpansaoOk}, {7, kLzwExpansaoOk}, {1000, kLzwExpansaoOk}, {6, kLzwErroLimite}, {1, kLzwErroLimite}};
   for (const auto& c : casos) {
     SCOPED_TRACE(c.limite);
     diag.str("");
@@ -330,8 +331,9 @@ TEST_F(Lzw, ExpansionStopsBeforeItPassesItsCap) {
     } else {
       EXPECT_LE(volta.size(), c.limite);
       EXPECT_LE(out.str().size(), c.limite);
-      EXPECT_EQ(diag.str(), "Expanding...\nFatal error: expanded output over its limit.\n"
-                            "Expanding...\nFatal error: expanded output over its limit.\n");
+      EXPECT_EQ(diag.str(),
+                "Expanding...\nFatal error: expanded output over its limit.\n"
+                "Expanding...\nFatal error: expanded output over its limit.\n");
     }
   }
 }

@@ -70,7 +70,10 @@ inline std::string Compacta(const std::string& texto) {
 
 inline std::string Expande(const std::string& comprimido) {
   std::vector<std::uint8_t> saida;
-  EXPECT_EQ(lzw_expand(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(comprimido.data()), comprimido.size()), saida), 0);
+  EXPECT_EQ(lzw_expand(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(comprimido.data()),
+                                                     comprimido.size()),
+                       saida),
+            0);
   return std::string(saida.begin(), saida.end());
 }
 
@@ -100,7 +103,8 @@ inline RegCabecalho Cabecalho(int empresa = 1234, const char* seq = "0056", cons
   return c;
 }
 
-inline RegTipoCartao Tipo(int codigo, const char* descricao, int porCreditos, double percentual = 100, double maximo = -1) {
+inline RegTipoCartao Tipo(int codigo, const char* descricao, int porCreditos, double percentual = 100,
+                          double maximo = -1) {
   RegTipoCartao t;
   t.Codigo = codigo;
   t.Descricao = descricao;

@@ -85,7 +85,7 @@ TEST_F(Classificacao, RowsKeepTheirOwnFiguresAndTypedValues) {
   c.sgRecargaKeyPress('\r');
   EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[0].ValorRecarga, 10);  // BEATRIZ keeps her value for now
   c.sgRecargaExit();
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[0].ValorRecarga, 9);   // ...the write-back brings it
+  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[0].ValorRecarga, 9);  // ...the write-back brings it
 }
 
 TEST_F(Classificacao, OneRowIsRebuiltAndAnEmptyGridIsLeftAlone) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "ambiente.h"
 #include "cadastrotelvarim.h"
 #include "cp1252.h"
-#include "ambiente.h"
 
 namespace fs = std::filesystem;
 using namespace telvarim;
@@ -17,7 +17,8 @@ class Criacao : public teste::Workspace {};
 TEST_F(Criacao, EmptyTreeMakesTheFoldersAndShowsEmptyLists) {
   CadastroTelvarim c(op, Pastas(), tabelas, programa);
   c.FormCreate();
-  for (const char* p : {"Recebidos", "Processados", "Gerados", "Rascunho"}) EXPECT_TRUE(fs::is_directory(raiz / p)) << p;
+  for (const char* p : {"Recebidos", "Processados", "Gerados", "Rascunho"})
+    EXPECT_TRUE(fs::is_directory(raiz / p)) << p;
   EXPECT_FALSE(fs::exists(raiz / "Log"));  // made by the import, not here
   EXPECT_TRUE(op.avisos.empty());
   EXPECT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::tbarquivos);
@@ -33,10 +34,10 @@ TEST_F(Criacao, EmptyTreeMakesTheFoldersAndShowsEmptyLists) {
 }
 
 TEST_F(Criacao, ListsMatchTheirMasksInAnyCaseSortedByName) {
-  for (const char* f : {"Recebidos/b_1.REC", "Recebidos/A_1.rec", "Recebidos/c_2.rec", "Recebidos/x.txt",
-                        "Recebidos/.oculto_1.rec", "Processados/P2_1.rec", "Processados/p1_1.rec",
-                        "Gerados/RM_000001_0001_2612101100_2.REC", "Gerados/RM_000001_0001_2612101100_2.LOG",
-                        "Gerados/RM_000001_0001_2612101100_4.REC"})
+  for (const char* f :
+       {"Recebidos/b_1.REC", "Recebidos/A_1.rec", "Recebidos/c_2.rec", "Recebidos/x.txt", "Recebidos/.oculto_1.rec",
+        "Processados/P2_1.rec", "Processados/p1_1.rec", "Gerados/RM_000001_0001_2612101100_2.REC",
+        "Gerados/RM_000001_0001_2612101100_2.LOG", "Gerados/RM_000001_0001_2612101100_4.REC"})
     Grava(f);
   fs::create_directories(raiz / "Recebidos" / "pasta_1.rec");  // folders are not listed
 

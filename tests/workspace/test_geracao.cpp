@@ -92,7 +92,8 @@ TEST_F(Geracao, RequestOf507LinesCountsSevenRecords) {
   Recebido r;
   r.tipos = {Tipo(1, "A", 0), Tipo(2, "B", 1), Tipo(3, "C", 0, 0.29)};
   r.tarifas = {Tarifa(3, "T3", 2.30), Tarifa(5, "T5", 4)};
-  for (int i = 0; i < 500; ++i) r.usuarios.push_back(Usuario(i + 1, i + 1, "N", std::to_string(i), 1 + i % 3, {3, 0, 0}));
+  for (int i = 0; i < 500; ++i)
+    r.usuarios.push_back(Usuario(i + 1, i + 1, "N", std::to_string(i), 1 + i % 3, {3, 0, 0}));
   CadastroTelvarim& c = Processa(r, recebido);
   c.btngerararquivoClick();
   V l = LinhasDe(Gerado(c.ArquivoGerado), true);
@@ -139,9 +140,9 @@ TEST_F(Geracao, DraftThenRequestClearsTheDraftsAndLogsTheFailedMove) {
   EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   EXPECT_TRUE(ListaArquivos(raiz / "Rascunho", "*").empty());
   EXPECT_TRUE(fs::exists(Gerado("RM_001234_0056_2612101107_2.REC")));
-  EXPECT_NE(std::find(op.log.begin(), op.log.end(),
-                      "Erro ao Mover Arquivo para " + TextoCaminho(raiz / "Processados") + " "),
-            op.log.end());
+  EXPECT_NE(
+      std::find(op.log.begin(), op.log.end(), "Erro ao Mover Arquivo para " + TextoCaminho(raiz / "Processados") + " "),
+      op.log.end());
 }
 
 TEST_F(Geracao, ResumedDraftGeneratesWithoutMovingAnything) {

@@ -53,8 +53,8 @@ TEST_F(Processamento, ConsistentFileFillsTablesLogsAndOpensTheTypingPage) {
   EXPECT_EQ(c.SeqArquivo, "0056");
   EXPECT_EQ(c.lblseq.Caption, "SEQ 77");
   EXPECT_EQ(c.lblregistros.Caption, "6");
-  EXPECT_EQ(c.cbtipocartao.Items,
-            (std::vector<std::string>{"001 - VALE TRANSPORTE" + std::string(35, ' '), "002 - ESCOLAR" + std::string(43, ' ')}));
+  EXPECT_EQ(c.cbtipocartao.Items, (std::vector<std::string>{"001 - VALE TRANSPORTE" + std::string(35, ' '),
+                                                            "002 - ESCOLAR" + std::string(43, ' ')}));
   EXPECT_EQ(c.cbtarifa.Items, (std::vector<std::string>{"03 - URBANA     - 2,30", "05 - METRO      - 4,00"}));
   EXPECT_EQ(tabelas.TiposCartao[2].PorCreditos, 1);
   EXPECT_DOUBLE_EQ(tabelas.Usuarios[0].Grupos[0].ValorRecarga, 12.34);
@@ -79,9 +79,17 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
     std::vector<std::string> ultimasLinhas;
   } casos[] = {
       {"nenhum arquivo", 0, false, true, "Não Há arquivos a processar - Verifique!"_cp, {}},
-      {"abertura", 1033, false, false, "Erro ao Descriptografar Arquivo - Verifique!",
+      {"abertura",
+       1033,
+       false,
+       false,
+       "Erro ao Descriptografar Arquivo - Verifique!",
        {"  ", " ==> Erro ao Descriptografar o Arquivo "}},
-      {"expansão", 0, true, false, "Erro ao Descompactar o arquivo Temporário - Verifique!"_cp,
+      {"expansão",
+       0,
+       true,
+       false,
+       "Erro ao Descompactar o arquivo Temporário - Verifique!"_cp,
        {"  ", " ==> Erro ao Descompactar o Arquivo "}},
   };
   for (const auto& caso : casos) {
@@ -117,27 +125,28 @@ TEST_F(Processamento, SelectedFileGoneBeforeProcessing) {
 
 TEST_F(Processamento, UnrecognisedAndInvalidRecordsAreReportedPerKind) {
   std::vector<std::string> l = RecebidoPadrao().Linhas();
-  l[0] += "X";                                     // 277 columns: header inconsistent
-  l.insert(l.begin() + 2, "77 evento estranho");   // index 2
-  l.insert(l.begin() + 4, "");                     // blank lines are no records
+  l[0] += "X";                                    // 277 columns: header inconsistent
+  l.insert(l.begin() + 2, "77 evento estranho");  // index 2
+  l.insert(l.begin() + 4, "");                    // blank lines are no records
   l.insert(l.begin() + 5, "  01 com brancos");
-  l.insert(l.begin() + 6, "AB");                   // index 6
-  l.push_back("9");                                // index l.size() - 1
+  l.insert(l.begin() + 6, "AB");  // index 6
+  l.push_back("9");               // index l.size() - 1
   const std::size_t ultimo = l.size() - 1;
   GravaRecebido("A_1.rec", l);
   Abre().btnprocessarClick();
-  EXPECT_EQ(op.Textos(), (std::vector<std::string>{"Evento não reconhecido - 77 - Verifique!"_cp,
-                                                   "Evento não reconhecido - AB - Verifique!"_cp,
-                                                   "Evento não reconhecido - 9 - Verifique!"_cp,
-                                                   "Arquivo fora do Padrão - Verifique"_cp}));
+  EXPECT_EQ(op.Textos(),
+            (std::vector<std::string>{
+                "Evento não reconhecido - 77 - Verifique!"_cp, "Evento não reconhecido - AB - Verifique!"_cp,
+                "Evento não reconhecido - 9 - Verifique!"_cp, "Arquivo fora do Padrão - Verifique"_cp}));
   std::vector<std::string> eventos, invalidos;
   for (const auto& s : op.log) {
     if (s.rfind("Evento desconhecido", 0) == 0) eventos.push_back(s);
     if (s.find("==> ") != std::string::npos) invalidos.push_back(s);
   }
-  EXPECT_EQ(eventos, (std::vector<std::string>{"Evento desconhecido - Evento : 77 - Linha : 2",
-                                               "Evento desconhecido - Evento : AB - Linha : 6",
-                                               "Evento desconhecido - Evento : 9 - Linha : " + std::to_string(ultimo)}));
+  EXPECT_EQ(eventos,
+            (std::vector<std::string>{"Evento desconhecido - Evento : 77 - Linha : 2",
+                                      "Evento desconhecido - Evento : AB - Linha : 6",
+                                      "Evento desconhecido - Evento : 9 - Linha : " + std::to_string(ultimo)}));
   EXPECT_EQ(invalidos, (std::vector<std::string>{"Header      ==> Consistencia Inválida "_cp,
                                                  "Evento      ==> Evento Inválido "_cp}));
   EXPECT_EQ(cad->PaginaAtiva, Pagina::tblog);
@@ -151,9 +160,10 @@ TEST_F(Processamento, EveryInvalidKindHasItsLine) {
   GravaRecebido("A_1.rec", l);
   Abre().btnprocessarClick();
   EXPECT_EQ(std::vector<std::string>(op.log.end() - 5, op.log.end()),
-            (std::vector<std::string>{"Header      ==> Consistencia Inválida "_cp, "Detalhe     ==> Consistencia Inválida "_cp,
-                                      "Tipo Cartão ==> Consistencia Inválida"_cp, "Tarifa      ==> Consistencia Inválida"_cp,
-                                      "Trailer     ==> Consistencia Inválida"_cp}));
+            (std::vector<std::string>{
+                "Header      ==> Consistencia Inválida "_cp, "Detalhe     ==> Consistencia Inválida "_cp,
+                "Tipo Cartão ==> Consistencia Inválida"_cp, "Tarifa      ==> Consistencia Inválida"_cp,
+                "Trailer     ==> Consistencia Inválida"_cp}));
 }
 
 TEST_F(Processamento, FileWithoutHeaderOrTrailerIsConsistent) {

@@ -24,7 +24,8 @@ Tabelas TabelasDe(const Recebido& r) {
 GradeTexto Grade(const std::vector<V>& linhas) {
   GradeTexto g(9, static_cast<int>(linhas.size()) + 1);
   for (std::size_t j = 0; j < linhas.size(); ++j)
-    for (std::size_t c = 0; c < linhas[j].size(); ++c) g.SetCell(static_cast<int>(c), static_cast<int>(j) + 1, linhas[j][c]);
+    for (std::size_t c = 0; c < linhas[j].size(); ++c)
+      g.SetCell(static_cast<int>(c), static_cast<int>(j) + 1, linhas[j][c]);
   return g;
 }
 
@@ -35,9 +36,9 @@ TEST(Regras, CreditPriceRounding) {
     int modo;
     double x, esperado;
   } casos[] = {
-      {1, 1.219, 1.22}, {1, 1.2311, 1.24}, {1, 1.2305, 1.23}, {1, 1.22, 1.22}, {2, 1.2399, 1.23},
+      {1, 1.219, 1.22}, {1, 1.2311, 1.24},         {1, 1.2305, 1.23}, {1, 1.22, 1.22}, {2, 1.2399, 1.23},
       {2, 2.3, 2.30},  // 2,30 held in binary just below itself still truncates to 2,30
-      {2, 1.23, 1.23}, {0, 1.2345678, 1.2345678}, {7, 1.219, 1.219},
+      {2, 1.23, 1.23},  {0, 1.2345678, 1.2345678}, {7, 1.219, 1.219},
   };
   for (const auto& caso : casos)
     EXPECT_DOUBLE_EQ(ArredondaValor(caso.x, 2, caso.modo), caso.esperado) << caso.modo << " " << caso.x;
@@ -53,7 +54,7 @@ TEST(Regras, GridTotalsPriceCreditsInFixedPointAndSkipUnreadableCells) {
   const GradeTexto g = Grade({{"", "", "", "", "", "3"}, {"", "", "", "", "", "7,5"}, {"", "", "", "", "", "lixo"}});
   const Totais credito = TotaisGrade(g, true, MoedaDeDouble(1.15));
   EXPECT_DOUBLE_EQ(credito.dinheiro, 3 * 1.15 + 8.625);  // 7,5 × 1,15 = 8,625 exactly in ten-thousandths
-  EXPECT_EQ(credito.creditos, 10);                         // whole credits, toward zero
+  EXPECT_EQ(credito.creditos, 10);                       // whole credits, toward zero
   const Totais dinheiro = TotaisGrade(g, false, 0);
   EXPECT_DOUBLE_EQ(dinheiro.dinheiro, 10.5);
   EXPECT_EQ(dinheiro.creditos, 0);
@@ -99,7 +100,8 @@ TEST(Regras, RequestLinesFromTablesAndHeader) {
   const RegCabecalho recebido = Cabecalho(1234, "0056", "2");
   const std::string nome = NomePedido(1234, 56, {2007, 3, 5, 14, 9, 0}, ".REC");
   EXPECT_EQ(nome, "RM_001234_0056_0703051409_2.REC");
-  const RegCabecalho h = CabecalhoPedido(recebido, {2026, 12, 10, 11, 5, 30}, {2026, 12, 10, 11, 6, 1}, nome, "2.1.1.C01G");
+  const RegCabecalho h =
+      CabecalhoPedido(recebido, {2026, 12, 10, 11, 5, 30}, {2026, 12, 10, 11, 6, 1}, nome, "2.1.1.C01G");
   EXPECT_EQ(h.DataCriacao + h.HoraCriacao + h.DataTermino + h.HoraTermino, "101226110530101226110601");
   EXPECT_EQ(h.NomeArquivo, nome);
   EXPECT_EQ(h.VersaoRemota, "2.1.1.C01G");
@@ -119,7 +121,7 @@ TEST(Regras, OrderIsStableByteWiseAndKeysAreBuiltPerItem) {
   };
   const std::vector<RegListagem> v = {
       linha(30, 5, "ZULMIRA", "12"), linha(10, 1, "\xC1LVARO", "120"), linha(20, 9, "beatriz", "9"),
-      linha(40, 3, "BEATRIZ", "7"), linha(50, 9, "beatriz", "9"),  // same name and card as row 2
+      linha(40, 3, "BEATRIZ", "7"),  linha(50, 9, "beatriz", "9"),  // same name and card as row 2
       linha(5, 1, "A", "1", 1, 5),                                  // a later tariff sorts after all of tariff 3
   };
   EXPECT_EQ(OrdemClassificacao(v, Classificacao::Codigo), (std::vector<int>{1, 2, 0, 3, 4, 5}));
@@ -141,7 +143,7 @@ TEST(Regras, WriteBackGivesTheLastNamingRowToTheFirstGroupWithTheTariff) {
   Tabelas t = TabelasDe(r);
   const GradeTexto g = Grade({{" 1 ", "11", "M1", "", "", "7,5"},
                               {"2", "22", "M2", "", "", "8"},
-                              {"2", "22", "M2", "", "", "9,25"},  // the later row wins
+                              {"2", "22", "M2", "", "", "9,25"},    // the later row wins
                               {"x", "33", "M3", "", "", "lixo"}});  // names nobody: never parsed
   std::vector<int> progresso;
   AtualizaValoresDaGrade(t, 4, g, 1, 3, [&](int n) { progresso.push_back(n); });

@@ -148,7 +148,7 @@ TEST_F(SegurancaDados, ValueTheRequestCannotCarryIsRefusedWhereItEnters) {
   cad->btngerararquivoClick();
   ASSERT_EQ(cad->UltimaGeracao, ResultadoGeracao::Gravado);
   const V pedido = LinhasDe(raiz / "Gerados" / cad->ArquivoGerado, true);
-  EXPECT_EQ(pedido[1 + 2 + 2 + 3].substr(160, 3), "999");  // holder 201, group 2
+  EXPECT_EQ(pedido[1 + 2 + 2 + 3].substr(160, 3), "999");                  // holder 201, group 2
   EXPECT_EQ(pedido[1 + 2 + 2 + 4].substr(135, 18), "000000000000000010");  // holder 202, group 1
 }
 
