@@ -140,6 +140,12 @@ class CadastroTelvarim {
   void rbClassificacaoClick();
   void ClassificaGrid();
 
+  // --- printed listing ---
+  void btnimpressaoClick();  // write-back, then the listing in the operator's report preview
+
+  // --- import of values from an external file ---
+  void btnimportararqClick();  // file-open dialog, the import, its messages and result report
+
   // --- state of the window ---
   Pagina PaginaAtiva = Pagina::tbarquivos;
 

@@ -1,0 +1,7 @@
+#include "cadastrotelvarim.h"
+
+namespace telvarim {
+
+void CadastroTelvarim::btnimpressaoClick() {}
+
+}  // namespace telvarim
