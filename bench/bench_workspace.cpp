@@ -23,6 +23,7 @@
 #include "chaves.h"
 #include "chaves_central.h"
 #include "classificacao.h"
+#include "comum_bench.h"
 #include "cp1252.h"
 #include "envelope.h"
 #include "lzw.h"
@@ -30,40 +31,18 @@
 
 namespace fs = std::filesystem;
 using namespace telvarim;
+using telvarim::bench::GravaRecebido;
+using telvarim::bench::Mediana;
 
 namespace {
 
 constexpr int kPortadores = 10000;
 constexpr int kLinhasReferencia = 2000;
 
-// Writes the received file as the central system sends it: compressed, signed with the central's key,
-// encrypted to the system.
-void GravaRecebido(const fs::path& destino, const std::string& conteudo) {
-  const fs::path texto = destino.parent_path() / "texto.tmp", lzw = destino.parent_path() / "lzw.tmp";
-  std::ofstream(texto, std::ios::binary) << conteudo;
-  if (lzw_compress_file(texto, lzw) != 1) std::abort();
-  const RsaPublicKey destinatario = ChavePublicaSistema();
-  if (seal_file(lzw, destino, *ChavePrivadaCentral(), {&destinatario, 1}, {}, 1, 5) != 0) std::abort();
-  fs::remove(texto);
-  fs::remove(lzw);
-}
-
 class OperadorMudo : public OperadorRoteirizado {
  public:
   void LogAcrescenta(const std::string& l) override { OperadorRoteirizado::LogAcrescenta(l); }
 };
-
-template <class F>
-double Mediana(int vezes, F&& f) {
-  std::vector<double> t;
-  for (int i = 0; i < vezes; ++i) {
-    auto a = std::chrono::steady_clock::now();
-    f();
-    t.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - a).count());
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
 
 // Every holder against every grid row, group by group: the write-back as first described.
 void EscritaQuadratica(CadastroTelvarim& c, Tabelas& tab) {

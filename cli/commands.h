@@ -14,5 +14,6 @@ int cmd_unpack(const Argumentos& a);
 int cmd_keygen(const Argumentos& a);
 int cmd_sample(const Argumentos& a);
 int cmd_batch(const Argumentos& a);
+int cmd_listing(const Argumentos& a);  // only in builds with the report windows (Qt)
 
 }  // namespace telvarim::cli

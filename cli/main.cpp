@@ -31,7 +31,12 @@ constexpr Comando kComandos[] = {
      "write a sample received file, sealed as the central system sends it (N 0-10000, default 50; seed "
      "default 1)",
      cmd_sample},
-    {"batch", "batch [--root DIR] [--values FILE] NAME", "process a received file and generate its request", cmd_batch},
+    {"batch", "batch [--root DIR] [--values FILE] NAME",
+     "process a received file, import a value file when given, and generate its request", cmd_batch},
+#ifdef TELVARIM_COM_RELATORIOS
+    {"listing", "listing [--root DIR] [--order codigo|nome|matricula] NAME OUT.pdf",
+     "process a received file and write its printed listing as PDF (nothing generated or moved)", cmd_listing},
+#endif
 };
 
 void Ajuda(std::ostream& o) {

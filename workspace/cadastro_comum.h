@@ -17,6 +17,9 @@ inline std::string Zeros(long long v, int digitos) {
 
 inline std::string Formatado(double v, const std::string& formato) { return FormataMoeda(MoedaDeDouble(v), formato); }
 
+// The application title the reports' version label carries.
+inline constexpr const char* kTituloAplicacao = "Telvarim";
+
 inline constexpr const char* kTitulos0a4[5] = {"Usuário", "Cartão", "Matrícula", "Nome", "CMM"};
 
 }  // namespace telvarim::cadastro

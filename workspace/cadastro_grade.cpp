@@ -25,7 +25,11 @@ const char* const kTitulosCredito[12] = {
 
 }  // namespace
 
-void CadastroTelvarim::HabilitaControles(bool habilitado) { ControlesHabilitados = habilitado; }
+void CadastroTelvarim::HabilitaControles(bool habilitado) {
+  // "Imprimir" and "Importar Arquivo" are among the controls; the totals may switch them off again while an
+  // import runs.
+  ControlesHabilitados = btnimpressaoEnabled = btnimportararqEnabled = habilitado;
+}
 
 void CadastroTelvarim::MostraProgresso(bool visivel) {
   ProgressoVisivel = visivel;

@@ -104,6 +104,7 @@ void CadastroTelvarim::btnprocessarClick() {
   tab_.TiposCartao.fill(RegTipoCartao{});
   tab_.Tarifas.fill(RegTarifa{});
   QtdUsuarios = 0;
+  ++geracaoTabelas_;
   // Nothing of the previous file may answer for this one: a file without a header must not inherit the
   // last file's company, sequence or rounding.
   CabecalhoArquivo = RegCabecalho{};

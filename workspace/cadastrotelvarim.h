@@ -23,6 +23,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "codecs.h"
@@ -141,10 +142,17 @@ class CadastroTelvarim {
   void ClassificaGrid();
 
   // --- printed listing ---
-  void btnimpressaoClick();  // write-back, then the listing in the operator's report preview
+  void btnimpressaoClick();       // write-back, then the listing in the operator's report preview
+  Relatorio RelatorioListagem();  // the listing of the tables as they stand, in the selected order
 
   // --- import of values from an external file ---
   void btnimportararqClick();  // file-open dialog, the import, its messages and result report
+  // The first holder in table order with that matrícula (trimmed, exact) and card type (code as text);
+  // remembered in UsuarioLocalizado. Holders of every card type can be found.
+  bool LocalizaUsuario(const std::string& matricula, const std::string& codigo);
+  // Stores the value in group 1 of the holder found, unless the code is 0, the value is negative or above
+  // the maximum of that card type.
+  bool AtualizaValorImportado(double valor, const std::string& codigo);
 
   // --- state of the window ---
   Pagina PaginaAtiva = Pagina::tbarquivos;
@@ -173,6 +181,8 @@ class CadastroTelvarim {
   std::string ArquivoGerado, ArquivoLog;
   bool ImportandoArquivo = false;
   ResultadoGeracao UltimaGeracao = ResultadoGeracao::NadaGravado;  // of the last GeraArquivo
+  std::int32_t UsuarioLocalizado = -1;                             // holder found by the last LocalizaUsuario
+  bool UltimaImportacao = false;                                   // every record of the last import was applied
 
   // File page.
   ListaArquivosTela FLBArquivosRecargaRecebidos, FLBArquivosRecargaProcessados, FLBArquivosRecargaGerados;
@@ -229,6 +239,13 @@ class CadastroTelvarim {
   const Relogio& relogio_;
   Codecs& codecs_;
   std::string motivoExcesso_[6];  // first reason of each record kind that exceeded the tables
+  // Holders by matrícula and card type, for the import; rebuilt after each processing.
+  struct IndiceUsuarios {
+    std::unordered_map<std::string, std::int32_t> mapa;
+    std::int32_t qtd = -1;
+    unsigned geracao = 0;
+  } indiceUsuarios_;
+  unsigned geracaoTabelas_ = 0;  // counts processings: the index belongs to one of them
 };
 
 }  // namespace telvarim

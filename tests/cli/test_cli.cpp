@@ -15,12 +15,9 @@
 #include <vector>
 
 #include "cp1252.h"
+#include "linha_comando.h"
 #include "pasta_temporaria.h"
 #include "records.h"
-
-#if !defined(_WIN32)
-#include <sys/wait.h>
-#endif
 
 namespace telvarim {
 namespace {
@@ -29,26 +26,14 @@ namespace fs = std::filesystem;
 
 void WriteAll(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
 
-struct Resultado {
-  int status = -1;
-  std::string out, err;
-};
+using Resultado = teste::ResultadoComando;
 
 class Cli : public teste::PastaTemporaria {
  protected:
   std::string P(const std::string& name) const { return (pasta / name).string(); }
-  static std::string Q(const std::string& s) { return "\"" + s + "\""; }
+  static std::string Q(const std::string& s) { return teste::Aspas(s); }
 
-  Resultado Cmd(const std::string& args) const {
-    const std::string line = Q(TELVARIM_CLI) + " " + args + " >" + Q(P("stdout")) + " 2>" + Q(P("stderr"));
-#if defined(_WIN32)
-    const int status = std::system(("\"" + line + "\"").c_str());
-#else
-    const int raw = std::system(line.c_str());
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-#endif
-    return {status, teste::LeArquivo(P("stdout")), teste::LeArquivo(P("stderr"))};
-  }
+  Resultado Cmd(const std::string& args) const { return teste::Executa(Q(TELVARIM_CLI) + " " + args, pasta); }
   // Runs and expects success with nothing on either stream.
   void Ok(const std::string& args) const {
     const Resultado r = Cmd(args);
