@@ -164,6 +164,15 @@ struct Recebido {
   }
 };
 
+// The tables a processing of `r` fills, without the processing: for the rules tested as plain functions.
+inline Tabelas TabelasDe(const Recebido& r) {
+  Tabelas t;
+  for (const auto& tipo : r.tipos) t.TiposCartao[static_cast<std::size_t>(tipo.Codigo)] = tipo;
+  for (const auto& tarifa : r.tarifas) t.Tarifas[static_cast<std::size_t>(tarifa.Codigo)] = tarifa;
+  for (std::size_t i = 0; i < r.usuarios.size(); ++i) t.Usuarios[i] = r.usuarios[i];
+  return t;
+}
+
 // The usual file: a money card type 1 (maximum 600,00) and a credit card type 2 (100 %, maximum 250),
 // tariffs 3 (2,30) and 5 (4,00).
 inline Recebido RecebidoPadrao() {

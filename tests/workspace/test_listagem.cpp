@@ -10,14 +10,6 @@ using V = std::vector<std::string>;
 
 namespace {
 
-Tabelas TabelasDe(const Recebido& r) {
-  Tabelas t;
-  for (const auto& tipo : r.tipos) t.TiposCartao[static_cast<std::size_t>(tipo.Codigo)] = tipo;
-  for (const auto& tarifa : r.tarifas) t.Tarifas[static_cast<std::size_t>(tarifa.Codigo)] = tarifa;
-  for (std::size_t i = 0; i < r.usuarios.size(); ++i) t.Usuarios[i] = r.usuarios[i];
-  return t;
-}
-
 // The listing of `r`'s holders ordered by code.
 V Listagem(const Recebido& r, int modo = 0) {
   const Tabelas t = TabelasDe(r);

@@ -13,14 +13,6 @@ using V = std::vector<std::string>;
 
 namespace {
 
-Tabelas TabelasDe(const Recebido& r) {
-  Tabelas t;
-  for (const auto& tipo : r.tipos) t.TiposCartao[static_cast<std::size_t>(tipo.Codigo)] = tipo;
-  for (const auto& tarifa : r.tarifas) t.Tarifas[static_cast<std::size_t>(tarifa.Codigo)] = tarifa;
-  for (std::size_t i = 0; i < r.usuarios.size(); ++i) t.Usuarios[i] = r.usuarios[i];
-  return t;
-}
-
 GradeTexto Grade(const std::vector<V>& linhas) {
   GradeTexto g(9, static_cast<int>(linhas.size()) + 1);
   for (std::size_t j = 0; j < linhas.size(); ++j)
