@@ -46,7 +46,8 @@ std::string Aspas(const fs::path& p) { return "'" + p.string() + "'"; }
 // codecs', not the generator's.
 void GeraTexto(const fs::path& destino) {
   {
-    std::string t = TextoAmostra({.titulares = static_cast<int>(kTamanhoAlvo / (kTamDetalhe + 2)) + 1, .semente = 20261210});
+    std::string t =
+        TextoAmostra({.titulares = static_cast<int>(kTamanhoAlvo / (kTamDetalhe + 2)) + 1, .semente = 20261210});
     std::ofstream(destino, std::ios::binary) << t;
     g.tamanho = t.size();
     g.registros = static_cast<long>(std::count(t.begin(), t.end(), '\n'));

@@ -12,6 +12,12 @@ namespace telvarim {
 using namespace literais;
 using namespace cadastro;
 
+void ListaArquivosTela::Mostra(const fs::path& pasta, std::string_view mascara) {
+  Directory = pasta;
+  Mask = std::string(mascara);
+  Update();
+}
+
 void ListaArquivosTela::Update() {
   Items = ListaArquivos(Directory, Mask);
   if (ItemIndex >= Count()) ItemIndex = Count() - 1;
@@ -54,9 +60,7 @@ void CadastroTelvarim::FormCreate() {
   if (!rascunhos.empty()) {
     const std::string encontrado = rascunhos.back();
     if (op_.Confirma("Existe arquivo de Recarga em Alteração.Continua Alteração?"_cp)) {
-      FLBArquivosRecargaRecebidos.Directory = PastaRascunho;
-      FLBArquivosRecargaRecebidos.Mask = std::string(MascaraRascunhoRetomado);
-      FLBArquivosRecargaRecebidos.Update();
+      FLBArquivosRecargaRecebidos.Mostra(PastaRascunho, MascaraRascunhoRetomado);
       FLBArquivosRecargaRecebidos.ItemIndex = FLBArquivosRecargaRecebidos.Count() > 0 ? 0 : -1;
       RetomandoRascunho = true;
       btnprocessarClick();
@@ -73,16 +77,12 @@ void CadastroTelvarim::PageControl1Change() {
   if (PaginaAtiva != Pagina::tbarquivos) return;
 
   auto& rec = FLBArquivosRecargaRecebidos;
-  rec.Directory = pastas_.Recebidos();
-  rec.Mask = std::string(MascaraRecebidos);
-  rec.Update();
+  rec.Mostra(pastas_.Recebidos(), MascaraRecebidos);
   lblarqproc.Caption = NumeroTexto(rec.Count());
   if (rec.Count() > 0) rec.ItemIndex = 0;
 
   auto& proc = FLBArquivosRecargaProcessados;
-  proc.Directory = pastas_.Processados();
-  proc.Mask = std::string(MascaraRecebidos);
-  proc.Update();
+  proc.Mostra(pastas_.Processados(), MascaraRecebidos);
   lblarqjaproc.Caption = NumeroTexto(proc.Count());
   lblultimoarquivo.Caption = proc.Count() > 0 ? proc.Items.back() : "Não Há Arquivos Processados"_cp;
 
@@ -90,9 +90,7 @@ void CadastroTelvarim::PageControl1Change() {
   lblultacesso.Visible = lbltipoultacc.Visible = !UltimoAcessado.empty();
 
   auto& ger = FLBArquivosRecargaGerados;
-  ger.Directory = pastas_.Gerados();
-  ger.Mask = std::string(MascaraGerados);
-  ger.Update();
+  ger.Mostra(pastas_.Gerados(), MascaraGerados);
   lblarqgerado.Caption = NumeroTexto(ger.Count());
   lblultimogerado.Caption = ger.Count() > 0 ? ger.Items.back() : "Não Há Arquivos Gerados"_cp;
 }

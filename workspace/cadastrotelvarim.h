@@ -23,6 +23,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -44,7 +45,8 @@ struct ListaArquivosTela {
   std::vector<std::string> Items;  // plain names, sorted
   int ItemIndex = -1;
 
-  void Update();  // re-reads the folder
+  void Update();                                                              // re-reads the folder
+  void Mostra(const std::filesystem::path& pasta, std::string_view mascara);  // points it there, re-read
   int Count() const { return static_cast<int>(Items.size()); }
   std::filesystem::path Caminho(int i) const;  // full path of entry i (empty when out of range)
 };

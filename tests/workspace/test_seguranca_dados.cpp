@@ -6,11 +6,11 @@
 
 #include "ambiente.h"
 
-namespace fs = std::filesystem;
 using namespace telvarim;
 using namespace telvarim::teste;
-using Pagina = CadastroTelvarim::Pagina;
+namespace fs = std::filesystem;
 using V = std::vector<std::string>;
+using Pagina = CadastroTelvarim::Pagina;
 
 namespace {
 
