@@ -14,6 +14,8 @@ packages=(
   fonts-liberation                  # Arial/Courier New metrics for windows and reports
   ncompress                         # peer of the LZW benchmark
   xvfb xauth                        # screenshots of the windows on a machine without a display
+  qt6-translations-l10n             # Qt's own dialogs and buttons in Portuguese
+  dpkg-dev desktop-file-utils appstream  # the .deb (cpack's shlibdeps) and the checks of its menu entry
   poppler-utils                     # pdftotext reads the report PDFs back in the GUI tests; pdftoppm for docs/
 )
 
