@@ -1,5 +1,6 @@
 #include "uprincipal.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -10,6 +11,7 @@
 #include <exception>
 
 #include "cp1252.h"
+#include "dialogos.h"
 #include "tabelas.h"
 #include "ucadtelvarim.h"
 #include "ucargaarquivos.h"
@@ -49,6 +51,9 @@ Tfprincipal::Tfprincipal(QWidget* parent) : Tfgeral(parent) {
   if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
   ModoArredondamento() = 0;
   FormCreate();
+  telvarim::DefinePainelStatus([janela = QPointer<Tfprincipal>(this)](const QString& texto) {
+    if (janela) janela->DefineTextoPainel(1, texto);
+  });
 }
 
 std::string& Tfprincipal::VersaoModulo() { return telvarim::Programa().VersaoModulo; }
@@ -94,15 +99,17 @@ QMdiSubWindow* Tfprincipal::AbreJanelaFilha(QWidget* janela) {
 void Tfprincipal::TVwGeralClick() {
   QMdiSubWindow* ativa = AreaCliente()->currentSubWindow();
   TravaAtualizacao trava(this);
+  const QTreeWidgetItem* no = TVwGeral->currentItem();
+  const bool selecionado = no && no->isSelected();
+  // Leaving the program asks first about an unsaved workspace, which must still be there to be saved.
+  if (selecionado && static_cast<Funcao>(no->data(0, kFuncao).toInt()) == Funcao::Sair && !close()) return;
   // The background window stays; any other function window goes at once, with whatever it held.
   if (ativa && !(ativa->widget() && ativa->widget()->objectName() == QLatin1String("ftelafundo"))) delete ativa;
 
-  const QTreeWidgetItem* no = TVwGeral->currentItem();
-  if (!no || !no->isSelected()) return;
+  if (!selecionado) return;
   try {
     switch (static_cast<Funcao>(no->data(0, kFuncao).toInt())) {
       case Funcao::Sair:
-        close();
         break;
       case Funcao::Manutencao:
         fcadtelvarim = new Tfcadtelvarim();
@@ -118,4 +125,13 @@ void Tfprincipal::TVwGeralClick() {
   } catch (const std::exception& e) {
     QMessageBox::critical(this, Titulo(), QString::fromLocal8Bit(e.what()));
   }
+}
+
+void Tfprincipal::closeEvent(QCloseEvent* event) {
+  for (QMdiSubWindow* s : AreaCliente()->subWindowList())
+    if (auto* cadastro = qobject_cast<Tfcadtelvarim*>(s->widget()); cadastro && !cadastro->ConfirmaFechamento()) {
+      event->ignore();
+      return;
+    }
+  Tfgeral::closeEvent(event);
 }

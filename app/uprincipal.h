@@ -27,6 +27,10 @@ class Tfprincipal : public Tfgeral {
 
   void TVwGeralClick() override;
 
+ protected:
+  // Closing the program offers to save what an open workspace holds unsaved; the operator may stay.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void FormCreate();
 };

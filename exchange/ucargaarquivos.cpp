@@ -1,8 +1,6 @@
 #include "ucargaarquivos.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
 #include <QGroupBox>
@@ -18,7 +16,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "cp1252.h"
+#include "dialogos.h"
 #include "listapastas.h"
 #include "pastas.h"
 #include "tabelas.h"
@@ -32,27 +30,8 @@ namespace {
 
 constexpr int kNome = Qt::UserRole;  // the entry's file name as cp1252 bytes
 
-QString Qt_(const std::string& cp1252) { return QString::fromStdU16String(Cp1252ParaUtf16(cp1252)); }
-std::string Cp_(const QString& s) { return Utf16ParaCp1252(s.toStdU16String()); }
-
 fs::path CaminhoFs(const QString& p) { return fs::path(QDir::toNativeSeparators(p).toStdU16String()); }
 QString CaminhoQt(const fs::path& p) { return QDir::cleanPath(QString::fromStdU16String(p.u16string())); }
-
-QString TituloAplicacao() {
-  const QString t = QCoreApplication::applicationName();
-  return t.isEmpty() ? QStringLiteral("Telvarim") : t;
-}
-
-bool Pergunta(QWidget* pai, QMessageBox::Icon icone, const QString& titulo, const std::string& texto,
-              const QString& sim, const QString& nao, QMessageBox::ButtonRole papelNao) {
-  QMessageBox caixa(icone, titulo, Qt_(texto), QMessageBox::NoButton, pai);
-  QAbstractButton* botaoSim = caixa.addButton(sim, QMessageBox::YesRole);
-  QAbstractButton* botaoNao = caixa.addButton(nao, papelNao);
-  caixa.setDefaultButton(qobject_cast<QPushButton*>(botaoSim));
-  caixa.setEscapeButton(botaoNao);
-  caixa.exec();
-  return caixa.clickedButton() == botaoSim;
-}
 
 // The stretched bar across the top of the window.
 QPixmap Barra() {
@@ -144,7 +123,7 @@ std::vector<std::string> Selecionados(const QListWidget* lista) {
 void Enche(QListWidget* lista, const QString& pasta, std::string_view mascara) {
   lista->clear();
   for (const std::string& nome : ListaArquivos(CaminhoFs(pasta), mascara)) {
-    auto* item = new QListWidgetItem(Qt_(nome), lista);
+    auto* item = new QListWidgetItem(ParaQt(nome), lista);
     item->setData(kNome, QByteArray::fromStdString(nome));
   }
 }
@@ -154,24 +133,18 @@ void Enche(QListWidget* lista, const QString& pasta, std::string_view mascara) {
 namespace telvarim {
 
 bool DialogosTroca::ConfirmaDisco(const std::string& pergunta) {
-  return Pergunta(pai_, QMessageBox::Question, QStringLiteral("Confirm"), pergunta, QStringLiteral("&Yes"),
+  return Pergunta(pai_, QMessageBox::Question, QStringLiteral("Confirm"), ParaQt(pergunta), QStringLiteral("&Yes"),
                   QStringLiteral("Cancel"), QMessageBox::RejectRole);
 }
 
 bool DialogosTroca::ConfirmaApagar(const std::string& pergunta) {
-  return Pergunta(pai_, QMessageBox::Critical, QStringLiteral("Error"), pergunta, QStringLiteral("&Yes"),
+  return Pergunta(pai_, QMessageBox::Critical, QStringLiteral("Error"), ParaQt(pergunta), QStringLiteral("&Yes"),
                   QStringLiteral("&No"), QMessageBox::NoRole);
 }
 
-void DialogosTroca::Mensagem(const std::string& texto) {
-  QMessageBox caixa(QMessageBox::NoIcon, TituloAplicacao(), Qt_(texto), QMessageBox::Ok, pai_);
-  caixa.exec();
-}
+void DialogosTroca::Mensagem(const std::string& texto) { MostraMensagem(pai_, ParaQt(texto)); }
 
-void DialogosTroca::Advertencia(const std::string& texto) {
-  QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Warning"), Qt_(texto), QMessageBox::Ok, pai_);
-  caixa.exec();
-}
+void DialogosTroca::Advertencia(const std::string& texto) { MostraAviso(pai_, TipoAviso::Advertencia, ParaQt(texto)); }
 
 }  // namespace telvarim
 
@@ -267,7 +240,7 @@ void Tfcargaarquivos::resizeEvent(QResizeEvent* event) {
 void Tfcargaarquivos::PreencheDrives(QComboBox* combo) {
   const QSignalBlocker bloqueio(combo);
   combo->clear();
-  for (const Volume& v : volumes_) combo->addItem(Qt_(v.texto), CaminhoQt(v.raiz));
+  for (const Volume& v : volumes_) combo->addItem(ParaQt(v.texto), CaminhoQt(v.raiz));
 }
 
 void Tfcargaarquivos::SincronizaDrive(QComboBox* combo, const QString& pasta) {
@@ -339,7 +312,7 @@ void Tfcargaarquivos::BitBtn1Click() {
     return;
   }
   const ResultadoTroca r = GeraArquivos(CaminhoFs(pastaGerados_), nomes, CaminhoFs(DirectoryListBox2->PastaRealcada()),
-                                        Cp_(DriveComboBox2->currentText()), Operador());
+                                        ParaCp1252(DriveComboBox2->currentText()), Operador());
   LeFileListBox2();
   InformaResultado(r, Operador());
 }

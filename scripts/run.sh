@@ -12,7 +12,9 @@ cmake --build build -j"$(nproc)"
 root="${1:-${TELVARIM_ROOT:-}}"
 if [ -z "$root" ]; then
   root="$PWD/demo"
-  if [ ! -d "$root/Recebidos" ]; then
+  # The sample waits in "Arquivos a Processar" until it has been answered (it then sits in Processados); a
+  # tree whose sample could not be written once gets it on the next run.
+  if [ -z "$(find "$root/Recebidos" "$root/Processados" -maxdepth 1 -iname '*_1.rec' 2>/dev/null | head -n 1)" ]; then
     mkdir -p "$root/Recebidos"
     ./build/bin/telvarim-cli sample --holders 300 --seed 1 "$root/Recebidos/RM_000123_0001_2612101100_1.rec" ||
       echo "run: could not write the sample received file; starting with an empty work tree"

@@ -1,8 +1,774 @@
 #include "ucadtelvarim.h"
 
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "cadastrotelvarim.h"
+#include "graderecarga.h"
+#include "modelograde.h"
+#include "numbers.h"
+#include "tabelas.h"
+
+using telvarim::CadastroTelvarim;
+using telvarim::ParaCp1252;
+using telvarim::ParaQt;
+using Pagina = telvarim::CadastroTelvarim::Pagina;
+
 QPointer<Tfcadtelvarim> fcadtelvarim;
 
-Tfcadtelvarim::Tfcadtelvarim(QWidget* parent) : QWidget(parent) {
+namespace {
+
+const QString kPerguntaFechamento = QStringLiteral(
+    "Há valores digitados que não foram salvos em rascunho nem gerados.\nSalvar Rascunho antes de sair?");
+
+QLabel* Rotulo(QWidget* pai, const char* nome, const QString& texto = {}) {
+  auto* l = new QLabel(texto, pai);
+  if (nome) l->setObjectName(QLatin1String(nome));
+  return l;
+}
+
+// A label that shows a value: maroon, as the counts of the product's windows.
+QLabel* Valor(QWidget* pai, const char* nome) {
+  QLabel* l = Rotulo(pai, nome);
+  QPalette p = l->palette();
+  p.setColor(QPalette::WindowText, QColor(128, 0, 0));
+  l->setPalette(p);
+  l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return l;
+}
+
+QListWidget* ListaArquivos(QWidget* pai, const char* nome) {
+  auto* l = new QListWidget(pai);
+  l->setObjectName(QLatin1String(nome));
+  l->setSelectionMode(QAbstractItemView::SingleSelection);
+  return l;
+}
+
+void Enche(QListWidget* lista, std::vector<std::string>& mostrados, const std::vector<std::string>& itens) {
+  if (mostrados == itens && lista->count() == static_cast<int>(itens.size())) return;
+  const QSignalBlocker bloqueio(lista);
+  lista->clear();
+  for (const std::string& nome : itens) lista->addItem(ParaQt(nome));
+  mostrados = itens;
+}
+
+void Enche(QComboBox* caixa, std::vector<std::string>& mostrados, const telvarim::Caixa& itens) {
+  const QSignalBlocker bloqueio(caixa);
+  if (mostrados != itens.Items || caixa->count() != static_cast<int>(itens.Items.size())) {
+    caixa->clear();
+    for (const std::string& t : itens.Items) caixa->addItem(ParaQt(t));
+    mostrados = itens.Items;
+  }
+  caixa->setCurrentIndex(itens.ItemIndex < caixa->count() ? itens.ItemIndex : -1);
+}
+
+void Mostra(QLabel* l, const telvarim::Rotulo& r) {
+  const QString t = ParaQt(r.Caption);
+  if (l->text() != t) l->setText(t);
+  l->setVisible(r.Visible);
+}
+
+// Case and accents do not count when finding a holder.
+QString Dobra(const QString& s) {
+  const QString d = s.normalized(QString::NormalizationForm_D);
+  QString r;
+  r.reserve(d.size());
+  for (const QChar c : d)
+    if (c.category() != QChar::Mark_NonSpacing) r.append(c);
+  return r.toCaseFolded();
+}
+
+}  // namespace
+
+Tfcadtelvarim::Tfcadtelvarim(QWidget* parent)
+    : QWidget(parent),
+      dialogos_(this),
+      cadastro_(std::make_unique<CadastroTelvarim>(dialogos_, telvarim::Programa().Pastas)) {
   setObjectName(QStringLiteral("fcadtelvarim"));
   setWindowTitle(QStringLiteral("Cadastro Telvarim"));
+  // The column widths the engine gives were drawn for the classic 8-point sans serif.
+  QFont fonte(QStringLiteral("Arial"));
+  fonte.setPixelSize(11);
+  setFont(fonte);
+
+  PageControl1 = new QStackedWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  auto* principal = new QVBoxLayout(this);
+  principal->setContentsMargins(0, 0, 0, 0);
+  principal->addWidget(PageControl1);
+  CriaPaginaArquivos();
+  CriaPaginaDigitacao();
+  CriaPaginaLog();
+
+  dialogos_.DefineLog(memolog);
+  dialogos_.DefineAntesDeProcessar([this] { AtualizaProgresso(); });
+  connect(qApp, &QApplication::focusChanged, this, &Tfcadtelvarim::FocoMudou);
+
+  Executa([this] { cadastro_->FormCreate(); });
+}
+
+Tfcadtelvarim::~Tfcadtelvarim() {
+  disconnect(qApp, &QApplication::focusChanged, this, &Tfcadtelvarim::FocoMudou);
+  dialogos_.DefineAntesDeProcessar({});
+  // The widgets read the engine while they go: they go first.
+  delete PageControl1;
+  delete modelo_;
+}
+
+QPushButton* Tfcadtelvarim::Botao(QWidget* pai, const char* nome, const QString& texto) {
+  auto* b = new QPushButton(texto, pai);
+  b->setObjectName(QLatin1String(nome));
+  b->setAutoDefault(false);
+  return b;
+}
+
+void Tfcadtelvarim::CriaPaginaArquivos() {
+  tbarquivos = new QWidget(PageControl1);
+  tbarquivos->setObjectName(QStringLiteral("tbarquivos"));
+  PageControl1->addWidget(tbarquivos);
+  auto* linha = new QHBoxLayout(tbarquivos);
+
+  auto Quadro = [&](const char* nome, const QString& titulo, QListWidget*& lista, const char* nomeLista) {
+    auto* g = new QGroupBox(titulo, tbarquivos);
+    g->setObjectName(QLatin1String(nome));
+    lista = ListaArquivos(g, nomeLista);
+    auto* v = new QVBoxLayout(g);
+    v->addWidget(lista, 1);
+    linha->addWidget(g, 1);
+    return v;
+  };
+  auto ParContagem = [](QWidget* pai, QLayout* layout, const char* nomeRotulo, const QString& texto,
+                        const char* nomeValor) {
+    auto* h = new QHBoxLayout;
+    h->addWidget(Rotulo(pai, nomeRotulo, texto));
+    QLabel* v = Valor(pai, nomeValor);
+    h->addWidget(v, 1);
+    static_cast<QBoxLayout*>(layout)->addLayout(h);
+    return v;
+  };
+
+  QVBoxLayout* rec = Quadro("GroupBox1", QStringLiteral("   Arquivos a Processar   "), FLBArquivosRecargaRecebidos,
+                            "FLBArquivosRecargaRecebidos");
+  QWidget* gRec = FLBArquivosRecargaRecebidos->parentWidget();
+  lblarqproc = ParContagem(gRec, rec, "Label1", QStringLiteral("Total de Arquivos : "), "lblarqproc");
+  {
+    auto* h = new QHBoxLayout;
+    lbltipoultacc = Rotulo(gRec, "lbltipoultacc");
+    lblultacesso = Valor(gRec, "lblultacesso");
+    h->addWidget(lbltipoultacc);
+    h->addWidget(lblultacesso, 1);
+    rec->addLayout(h);
+  }
+  btnprocessar = Botao(gRec, "btnprocessar", QStringLiteral("Processar Arquivo"));
+  rec->addWidget(btnprocessar, 0, Qt::AlignRight);
+
+  QVBoxLayout* proc = Quadro("GroupBox2", QStringLiteral("   Arquivos Já Processados    "),
+                             FLBArquivosRecargaProcessados, "FLBArquivosRecargaProcessados");
+  QWidget* gProc = FLBArquivosRecargaProcessados->parentWidget();
+  lblarqjaproc = ParContagem(gProc, proc, "Label2", QStringLiteral("Total de Arquivos : "), "lblarqjaproc");
+  lblultimoarquivo = ParContagem(gProc, proc, "Label3", QStringLiteral("Último : "), "lblultimoarquivo");
+
+  QVBoxLayout* ger = Quadro("GroupBox3", QStringLiteral("   Arquivos Gerados   "), FLBArquivosRecargaGerados,
+                            "FLBArquivosRecargaGerados");
+  QWidget* gGer = FLBArquivosRecargaGerados->parentWidget();
+  lblarqgerado = ParContagem(gGer, ger, "Label4", QStringLiteral("Total de Arquivos : "), "lblarqgerado");
+  lblultimogerado = ParContagem(gGer, ger, "Label5", QStringLiteral("Último : "), "lblultimogerado");
+  // The three lists end level with each other.
+  proc->addSpacing(btnprocessar->sizeHint().height() + rec->spacing());
+  ger->addSpacing(btnprocessar->sizeHint().height() + rec->spacing());
+
+  connect(FLBArquivosRecargaRecebidos, &QListWidget::currentRowChanged, this,
+          &Tfcadtelvarim::FLBArquivosRecargaRecebidosChange);
+  connect(FLBArquivosRecargaRecebidos, &QListWidget::itemActivated, this, &Tfcadtelvarim::btnprocessarClick);
+  connect(btnprocessar, &QPushButton::clicked, this, &Tfcadtelvarim::btnprocessarClick);
+}
+
+void Tfcadtelvarim::CriaPaginaDigitacao() {
+  tbDigitacao = new QWidget(PageControl1);
+  tbDigitacao->setObjectName(QStringLiteral("tbDigitacao"));
+  PageControl1->addWidget(tbDigitacao);
+  auto* v = new QVBoxLayout(tbDigitacao);
+
+  // The file's data, the ordering and the default value.
+  auto* topo = new QHBoxLayout;
+  v->addLayout(topo);
+  auto* dados = new QGroupBox(QStringLiteral("   Dados do Arquivo    "), tbDigitacao);
+  dados->setObjectName(QStringLiteral("GroupBox4"));
+  auto* gd = new QGridLayout(dados);
+  struct Dado {
+    const char* nomeRotulo;
+    const char* texto;
+    QLabel** valor;
+    const char* nomeValor;
+  };
+  const Dado campos[] = {{"Label6", "Empresa : ", &lblempresa, "lblempresa"},
+                         {"Label7", "Data : ", &lbldata, "lbldata"},
+                         {"Label8", "Criptografado : ", &lblcripta, "lblcripta"},
+                         {"Label9", "Sequencial : ", &lblseq, "lblseq"}};
+  int linhaDado = 0;
+  for (const Dado& d : campos) {
+    gd->addWidget(Rotulo(dados, d.nomeRotulo, QString::fromUtf8(d.texto)), linhaDado, 0);
+    *d.valor = Valor(dados, d.nomeValor);
+    gd->addWidget(*d.valor, linhaDado++, 1);
+  }
+  lblregistros = Rotulo(dados, "lblregistros");
+  lblregistros->hide();
+  gd->setColumnStretch(1, 1);
+  topo->addWidget(dados, 3);
+
+  rbClassificacao = new QGroupBox(QStringLiteral("  Classificação   "), tbDigitacao);
+  rbClassificacao->setObjectName(QStringLiteral("rbClassificacao"));
+  itensClassificacao_ = new QButtonGroup(rbClassificacao);
+  auto* gc = new QVBoxLayout(rbClassificacao);
+  int item = 0;
+  for (const char* texto : {"Código", "Alfabética", "Matricula"}) {
+    auto* r = new QRadioButton(QString::fromUtf8(texto), rbClassificacao);
+    r->setObjectName(QStringLiteral("rbClassificacao%1").arg(item));
+    itensClassificacao_->addButton(r, item++);
+    gc->addWidget(r);
+  }
+  topo->addWidget(rbClassificacao);
+
+  auto* padrao = new QGroupBox(QStringLiteral("  Valor Padrão  "), tbDigitacao);
+  padrao->setObjectName(QStringLiteral("GroupBox5"));
+  auto* gp = new QHBoxLayout(padrao);
+  edalteravlr = new QLineEdit(padrao);
+  edalteravlr->setObjectName(QStringLiteral("edalteravlr"));
+  edalteravlr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  edalteravlr->setMaximumWidth(90);
+  btnalteravlr = Botao(padrao, "btnalteravlr", QStringLiteral("Alterar Vlr."));
+  gp->addWidget(edalteravlr);
+  gp->addWidget(btnalteravlr);
+  topo->addWidget(padrao, 0, Qt::AlignTop);
+  topo->addStretch(1);
+
+  // Card type and tariff.
+  auto* escolha = new QHBoxLayout;
+  v->addLayout(escolha);
+  escolha->addWidget(Rotulo(tbDigitacao, "Label10", QStringLiteral("Tipo de Cartão : ")));
+  cbtipocartao = new QComboBox(tbDigitacao);
+  cbtipocartao->setObjectName(QStringLiteral("cbtipocartao"));
+  cbtipocartao->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  escolha->addWidget(cbtipocartao, 2);
+  escolha->addSpacing(12);
+  escolha->addWidget(Rotulo(tbDigitacao, "Label11", QStringLiteral("Tarifa : ")));
+  cbtarifa = new QComboBox(tbDigitacao);
+  cbtarifa->setObjectName(QStringLiteral("cbtarifa"));
+  cbtarifa->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  escolha->addWidget(cbtarifa, 1);
+  escolha->addStretch(1);
+
+  // The grid's caption (what it shows) and the find box.
+  auto* legenda = new QHBoxLayout;
+  v->addLayout(legenda);
+  QFont negrito = font();
+  negrito.setBold(true);
+  lbltipo = Rotulo(tbDigitacao, "lbltipo");
+  lbltipo->setFont(negrito);
+  lbltarifa = Rotulo(tbDigitacao, "lbltarifa");
+  lbltarifa->setFont(negrito);
+  legenda->addWidget(lbltipo);
+  legenda->addSpacing(24);
+  legenda->addWidget(lbltarifa);
+  legenda->addStretch(1);
+  pnlLocalizar = new QFrame(tbDigitacao);
+  pnlLocalizar->setObjectName(QStringLiteral("pnlLocalizar"));
+  auto* hl = new QHBoxLayout(pnlLocalizar);
+  hl->setContentsMargins(0, 0, 0, 0);
+  hl->addWidget(Rotulo(pnlLocalizar, "Label12", QStringLiteral("Localizar : ")));
+  edLocalizar = new QLineEdit(pnlLocalizar);
+  edLocalizar->setObjectName(QStringLiteral("edLocalizar"));
+  edLocalizar->setPlaceholderText(QStringLiteral("código, cartão, matrícula ou nome"));
+  edLocalizar->setMinimumWidth(220);
+  hl->addWidget(edLocalizar);
+  lblLocalizar = Valor(pnlLocalizar, "lblLocalizar");
+  hl->addWidget(lblLocalizar);
+  pnlLocalizar->hide();
+  legenda->addWidget(pnlLocalizar);
+
+  sgRecarga = new telvarim::GradeRecarga(tbDigitacao);
+  sgRecarga->setObjectName(QStringLiteral("sgRecarga"));
+  modelo_ = new telvarim::ModeloGrade(cadastro_->sgRecarga, this);
+  sgRecarga->setModel(modelo_);
+  v->addWidget(sgRecarga, 1);
+
+  // Totals, the progress of long operations, and the buttons.
+  auto* baixo = new QHBoxLayout;
+  v->addLayout(baixo);
+  auto* totais = new QGridLayout;
+  struct Total {
+    int linha, coluna;
+    const char* nomeRotulo;
+    const char* texto;
+    QLabel** valor;
+    const char* nomeValor;
+  };
+  const Total campoTotais[] = {
+      {0, 0, "Label13", "Quant.de Recargas : ", &lblqtdrec, "lblqtdrec"},
+      {0, 2, "Label14", "Vlr. Recargas : ", &lblvlrrecdig, "lblvlrrecdig"},
+      {0, 4, "Label15", "Qtd. Créditos : ", &lblqtdrecdig, "lblqtdrecdig"},
+      {1, 2, "Label16", "Vlr.Geral Recargas : ", &lblgervlrdig, "lblgervlrdig"},
+      {1, 4, "Label17", "Qtd. Geral Créditos : ", &lblgerqtddig, "lblgerqtddig"},
+  };
+  for (const Total& t : campoTotais) {
+    totais->addWidget(Rotulo(tbDigitacao, t.nomeRotulo, QString::fromUtf8(t.texto)), t.linha, t.coluna, Qt::AlignRight);
+    *t.valor = Valor(tbDigitacao, t.nomeValor);
+    (*t.valor)->setMinimumWidth(80);
+    (*t.valor)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    totais->addWidget(*t.valor, t.linha, t.coluna + 1);
+  }
+  totais->setHorizontalSpacing(6);
+  baixo->addLayout(totais);
+  baixo->addStretch(1);
+  auto* progresso = new QGridLayout;
+  CGauge1 = new QProgressBar(tbDigitacao);
+  CGauge1->setObjectName(QStringLiteral("CGauge1"));
+  CGauge1->setMinimumWidth(200);
+  Label19 = Rotulo(tbDigitacao, "Label19");
+  Label18 = Valor(tbDigitacao, "Label18");
+  for (QWidget* w : std::initializer_list<QWidget*>{CGauge1, Label19, Label18}) {
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);  // the page does not jump when the progress shows
+    w->setSizePolicy(p);
+  }
+  progresso->addWidget(CGauge1, 0, 0, 1, 2);
+  progresso->addWidget(Label19, 1, 0);
+  progresso->addWidget(Label18, 1, 1);
+  baixo->addLayout(progresso);
+
+  auto* botoes = new QHBoxLayout;
+  v->addLayout(botoes);
+  BitBtn1 = Botao(tbDigitacao, "BitBtn1", QStringLiteral("Atualiza valor com a última recarga"));
+  btnimportararq = Botao(tbDigitacao, "btnimportararq", QStringLiteral("Importar Arquivo"));
+  btnimpressao = Botao(tbDigitacao, "btnimpressao", QStringLiteral("Imprimir"));
+  btnsalvarrascunho = Botao(tbDigitacao, "btnsalvarrascunho", QStringLiteral("Salvar Rascunho"));
+  btngerararquivo = Botao(tbDigitacao, "btngerararquivo", QStringLiteral("Gerar Arquivo"));
+  botoes->addWidget(BitBtn1);
+  botoes->addWidget(btnimportararq);
+  botoes->addWidget(btnimpressao);
+  botoes->addStretch(1);
+  botoes->addWidget(btnsalvarrascunho);
+  botoes->addWidget(btngerararquivo);
+
+  connect(cbtipocartao, &QComboBox::currentIndexChanged, this, &Tfcadtelvarim::cbtipocartaoChange);
+  connect(cbtarifa, &QComboBox::currentIndexChanged, this, &Tfcadtelvarim::cbtarifaChange);
+  connect(itensClassificacao_, &QButtonGroup::idToggled, this, [this](int id, bool marcado) {
+    if (marcado) rbClassificacaoClick(id);
+  });
+  connect(sgRecarga, &telvarim::GradeRecarga::enter, this, &Tfcadtelvarim::sgRecargaKeyPress);
+  connect(sgRecarga, &telvarim::GradeRecarga::teclaVertical, this, &Tfcadtelvarim::sgRecargaKeyDown);
+  connect(sgRecarga->selectionModel(), &QItemSelectionModel::currentChanged, this, &Tfcadtelvarim::sgRecargaSelectCell);
+  connect(modelo_, &telvarim::ModeloGrade::valorEditado, this, [this] {
+    gradePendente_ = true;
+    alterado_ = true;
+  });
+  connect(edalteravlr, &QLineEdit::textEdited, this, &Tfcadtelvarim::edalteravlrChange);
+  connect(btnalteravlr, &QPushButton::clicked, this, &Tfcadtelvarim::btnalteravlrClick);
+  connect(BitBtn1, &QPushButton::clicked, this, &Tfcadtelvarim::BitBtn1Click);
+  connect(btnimportararq, &QPushButton::clicked, this, &Tfcadtelvarim::btnimportararqClick);
+  connect(btnimpressao, &QPushButton::clicked, this, &Tfcadtelvarim::btnimpressaoClick);
+  connect(btnsalvarrascunho, &QPushButton::clicked, this, &Tfcadtelvarim::btnsalvarrascunhoClick);
+  connect(btngerararquivo, &QPushButton::clicked, this, &Tfcadtelvarim::btngerararquivoClick);
+
+  auto* localizar = new QShortcut(QKeySequence::Find, tbDigitacao);
+  localizar->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(localizar, &QShortcut::activated, this, &Tfcadtelvarim::MostraLocalizar);
+  auto* fechaLocalizar = new QShortcut(QKeySequence(Qt::Key_Escape), pnlLocalizar);
+  fechaLocalizar->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(fechaLocalizar, &QShortcut::activated, this, &Tfcadtelvarim::EscondeLocalizar);
+  connect(edLocalizar, &QLineEdit::returnPressed, this, &Tfcadtelvarim::LocalizaProximo);
+  connect(edLocalizar, &QLineEdit::textEdited, lblLocalizar, &QLabel::clear);
+}
+
+void Tfcadtelvarim::CriaPaginaLog() {
+  tblog = new QWidget(PageControl1);
+  tblog->setObjectName(QStringLiteral("tblog"));
+  PageControl1->addWidget(tblog);
+  auto* v = new QVBoxLayout(tblog);
+  memolog = new QPlainTextEdit(tblog);
+  memolog->setObjectName(QStringLiteral("memolog"));
+  memolog->setReadOnly(true);
+  memolog->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The log's lines line up in columns of blanks.
+  memolog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  v->addWidget(memolog, 1);
+  btnFechar = Botao(tblog, "btnFechar", QStringLiteral("Fechar"));
+  v->addWidget(btnFechar, 0, Qt::AlignRight);
+  connect(btnFechar, &QPushButton::clicked, this, &Tfcadtelvarim::btnFecharClick);
+}
+
+void Tfcadtelvarim::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!mostrado_ && cadastro_->PaginaAtiva == Pagina::tbDigitacao) sgRecarga->setFocus();
+  mostrado_ = true;
+}
+
+// --- showing the engine's state ---------------------------------------------------------------------------
+
+void Tfcadtelvarim::Atualiza() {
+  const CadastroTelvarim& c = *cadastro_;
+  QWidget* pagina = c.PaginaAtiva == Pagina::tbDigitacao ? tbDigitacao
+                    : c.PaginaAtiva == Pagina::tblog     ? tblog
+                                                         : tbarquivos;
+  if (PageControl1->currentWidget() != pagina) {
+    if (pagina != tbDigitacao) gradePendente_ = false;
+    PageControl1->setCurrentWidget(pagina);
+  }
+
+  AtualizaListas();
+  Mostra(lblarqproc, c.lblarqproc);
+  Mostra(lbltipoultacc, c.lbltipoultacc);
+  Mostra(lblultacesso, c.lblultacesso);
+  Mostra(lblarqjaproc, c.lblarqjaproc);
+  Mostra(lblultimoarquivo, c.lblultimoarquivo);
+  Mostra(lblarqgerado, c.lblarqgerado);
+  Mostra(lblultimogerado, c.lblultimogerado);
+
+  Mostra(lblempresa, c.lblempresa);
+  Mostra(lbldata, c.lbldata);
+  Mostra(lblcripta, c.lblcripta);
+  Mostra(lblseq, c.lblseq);
+  Mostra(lblregistros, c.lblregistros);
+  Enche(cbtipocartao, itensTipo_, c.cbtipocartao);
+  Enche(cbtarifa, itensTarifa_, c.cbtarifa);
+  Mostra(lbltipo, c.lbltipo);
+  Mostra(lbltarifa, c.lbltarifa);
+  {
+    const QSignalBlocker bloqueio(itensClassificacao_);
+    if (QAbstractButton* b = itensClassificacao_->button(c.rbClassificacao)) b->setChecked(true);
+  }
+  if (decimaisValorPadrao_ != c.edalteravlrDecimais) {
+    decimaisValorPadrao_ = c.edalteravlrDecimais;
+    const QString padrao = decimaisValorPadrao_ > 0
+                               ? QStringLiteral("-?\\d{0,9}([,.]\\d{0,%1})?").arg(decimaisValorPadrao_)
+                               : QStringLiteral("-?\\d{0,9}");
+    delete edalteravlr->validator();
+    edalteravlr->setValidator(new QRegularExpressionValidator(QRegularExpression(padrao), edalteravlr));
+  }
+  if (edalteravlr->text() != ParaQt(c.edalteravlr)) edalteravlr->setText(ParaQt(c.edalteravlr));
+  Mostra(lblqtdrec, c.lblqtdrec);
+  Mostra(lblvlrrecdig, c.lblvlrrecdig);
+  Mostra(lblqtdrecdig, c.lblqtdrecdig);
+  Mostra(lblgervlrdig, c.lblgervlrdig);
+  Mostra(lblgerqtddig, c.lblgerqtddig);
+  AtualizaGrade();
+  AtualizaProgresso();
+}
+
+void Tfcadtelvarim::AtualizaListas() {
+  const CadastroTelvarim& c = *cadastro_;
+  Enche(FLBArquivosRecargaRecebidos, itensRecebidos_, c.FLBArquivosRecargaRecebidos.Items);
+  Enche(FLBArquivosRecargaProcessados, itensProcessados_, c.FLBArquivosRecargaProcessados.Items);
+  Enche(FLBArquivosRecargaGerados, itensGerados_, c.FLBArquivosRecargaGerados.Items);
+  const QSignalBlocker bloqueio(FLBArquivosRecargaRecebidos);
+  const int i = c.FLBArquivosRecargaRecebidos.ItemIndex;
+  if (i >= 0 && i < FLBArquivosRecargaRecebidos->count()) {
+    FLBArquivosRecargaRecebidos->setCurrentRow(i);
+  } else {
+    FLBArquivosRecargaRecebidos->setCurrentRow(-1);
+  }
+}
+
+void Tfcadtelvarim::AtualizaGrade() {
+  const telvarim::GradeTexto& g = cadastro_->sgRecarga;
+  modelo_->Sincroniza();
+  QHeaderView* cabecalho = sgRecarga->horizontalHeader();
+  // The engine's widths fit digits 5 to 6 pixels wide; a font with wider digits widens every column alike.
+  const double escala = std::max(1.0, sgRecarga->fontMetrics().horizontalAdvance(QLatin1Char('0')) / 5.5);
+  larguras_.resize(static_cast<std::size_t>(g.ColCount()), -1);
+  for (int col = 0; col < g.ColCount(); ++col) {
+    int& mostrada = larguras_[static_cast<std::size_t>(col)];
+    if (mostrada != g.ColWidth(col)) {  // widths the operator dragged stay until the engine sets others
+      mostrada = g.ColWidth(col);
+      cabecalho->resizeSection(col, static_cast<int>(std::lround(mostrada * escala)));
+    }
+  }
+  const int altura = std::max(g.DefaultRowHeight, sgRecarga->fontMetrics().height() + 4);
+  if (sgRecarga->verticalHeader()->defaultSectionSize() != altura)
+    sgRecarga->verticalHeader()->setDefaultSectionSize(altura);
+
+  const QModelIndex atual = modelo_->index(modelo_->LinhaModelo(g.Row), g.Col);
+  if (atual.isValid() && atual != sgRecarga->currentIndex()) {
+    sgRecarga->selectionModel()->setCurrentIndex(atual, QItemSelectionModel::ClearAndSelect);
+    sgRecarga->scrollTo(atual);
+  }
+}
+
+void Tfcadtelvarim::AtualizaProgresso() {
+  const CadastroTelvarim& c = *cadastro_;
+  CGauge1->setMaximum(std::max(c.GaugeMaximo, 1));
+  CGauge1->setValue(std::clamp(c.GaugeProgresso, 0, std::max(c.GaugeMaximo, 1)));
+  CGauge1->setVisible(c.ProgressoVisivel);
+  Mostra(Label18, c.Label18);
+  Mostra(Label19, c.Label19);
+
+  const bool h = c.ControlesHabilitados;
+  for (QWidget* w : std::initializer_list<QWidget*>{btnalteravlr, btnsalvarrascunho, btngerararquivo, cbtipocartao,
+                                                    cbtarifa, edalteravlr, rbClassificacao, sgRecarga})
+    w->setEnabled(h);
+  btnimpressao->setEnabled(h && c.btnimpressaoEnabled);
+  btnimportararq->setEnabled(h && c.btnimportararqEnabled);
+}
+
+// --- running the engine -------------------------------------------------------------------------------------
+
+template <class F>
+bool Tfcadtelvarim::Executa(F&& operacao) {
+  const int avisos = dialogos_.Avisos();
+  const QPointer<QWidget> foco = QApplication::focusWidget();
+  const bool antes = emOperacao_;
+  emOperacao_ = true;
+  try {
+    operacao();
+  } catch (const std::exception& e) {
+    // The engine's handlers report their own failures; anything else must not reach the event loop.
+    dialogos_.Erro(ParaCp1252(QString::fromLocal8Bit(e.what())));
+  }
+  Atualiza();
+  // Controls the operation disabled for a while gave the focus away.
+  if (foco && foco != QApplication::focusWidget() && isAncestorOf(foco) && foco->isVisible() && foco->isEnabled())
+    foco->setFocus();
+  emOperacao_ = antes;
+  return dialogos_.Avisos() == avisos;
+}
+
+void Tfcadtelvarim::PosicionaCursor() {
+  const QModelIndex atual = sgRecarga->currentIndex();
+  if (!atual.isValid()) return;
+  cadastro_->sgRecarga.Row = modelo_->LinhaGrade(atual.row());
+  cadastro_->sgRecarga.Col = atual.column();
+}
+
+bool Tfcadtelvarim::SaiDaGrade() {
+  sgRecarga->ConfirmaEdicao();
+  if (!gradePendente_ || cadastro_->PaginaAtiva != Pagina::tbDigitacao) return true;
+  gradePendente_ = false;
+  return Executa([this] {
+    PosicionaCursor();
+    cadastro_->sgRecargaExit();
+  });
+}
+
+bool Tfcadtelvarim::ExecutaSaidaPropria(const QWidget* w) const {
+  const std::initializer_list<const QWidget*> proprios = {
+      btnalteravlr, BitBtn1, btnimportararq, btnimpressao, btnsalvarrascunho, btngerararquivo, cbtipocartao, cbtarifa};
+  for (const QWidget* b : proprios)
+    if (w == b || b->isAncestorOf(w)) return true;
+  const QList<QAbstractButton*> itens = itensClassificacao_->buttons();
+  return std::find(itens.begin(), itens.end(), w) != itens.end();
+}
+
+void Tfcadtelvarim::FocoMudou(QWidget* antigo, QWidget* novo) {
+  if (emOperacao_ || !novo || !isAncestorOf(novo)) return;
+  // Leaving the default value for anything but its own button checks it there.
+  if (antigo == edalteravlr && novo != btnalteravlr && !edalteravlrExit()) return;
+  if (novo == sgRecarga || sgRecarga->isAncestorOf(novo)) {
+    gradePendente_ = true;
+    return;
+  }
+  // The buttons and choices of the typing page run the grid's exit themselves, before their own work.
+  if (gradePendente_ && !ExecutaSaidaPropria(novo)) SaiDaGrade();
+}
+
+// --- handlers -----------------------------------------------------------------------------------------------
+
+void Tfcadtelvarim::FLBArquivosRecargaRecebidosChange() {
+  cadastro_->FLBArquivosRecargaRecebidos.ItemIndex = FLBArquivosRecargaRecebidos->currentRow();
+}
+
+void Tfcadtelvarim::btnprocessarClick() {
+  Executa([this] {
+    cadastro_->FLBArquivosRecargaRecebidos.ItemIndex = FLBArquivosRecargaRecebidos->currentRow();
+    cadastro_->btnprocessarClick();
+  });
+  if (cadastro_->PaginaAtiva != Pagina::tbarquivos) alterado_ = false;  // the tables hold another file now
+  if (cadastro_->PaginaAtiva == Pagina::tbDigitacao) sgRecarga->setFocus();
+}
+
+template <class F>
+void Tfcadtelvarim::Escolhe(F&& escolha) {
+  if (!SaiDaGrade()) {
+    Atualiza();  // the boxes and items show the engine's choice again
+    return;
+  }
+  Executa(std::forward<F>(escolha));
+}
+
+void Tfcadtelvarim::cbtipocartaoChange(int indice) {
+  Escolhe([this, indice] {
+    cadastro_->cbtipocartao.ItemIndex = indice;
+    cadastro_->cbtipocartaoChange();
+  });
+}
+
+void Tfcadtelvarim::cbtarifaChange(int indice) {
+  Escolhe([this, indice] {
+    cadastro_->cbtarifa.ItemIndex = indice;
+    cadastro_->cbtarifaChange();
+  });
+}
+
+void Tfcadtelvarim::rbClassificacaoClick(int item) {
+  Escolhe([this, item] {
+    cadastro_->rbClassificacao = item;
+    cadastro_->rbClassificacaoClick();
+  });
+}
+
+void Tfcadtelvarim::sgRecargaKeyPress() {
+  if (Executa([this] {
+        PosicionaCursor();
+        cadastro_->sgRecargaKeyPress('\r');
+      }))
+    alterado_ = true;
+}
+
+void Tfcadtelvarim::sgRecargaKeyDown(int tecla) {
+  PosicionaCursor();
+  cadastro_->sgRecargaKeyDown(tecla == Qt::Key_Up ? CadastroTelvarim::Tecla::Cima : CadastroTelvarim::Tecla::Baixo);
+  const QModelIndex atual = sgRecarga->currentIndex();
+  const QModelIndex alvo = modelo_->index(atual.row(), cadastro_->sgRecarga.Col);
+  if (alvo.isValid() && alvo != atual) sgRecarga->setCurrentIndex(alvo);
+}
+
+void Tfcadtelvarim::sgRecargaSelectCell() {
+  const QModelIndex atual = sgRecarga->currentIndex();
+  if (atual.isValid()) cadastro_->sgRecargaSelectCell(atual.column(), modelo_->LinhaGrade(atual.row()));
+}
+
+void Tfcadtelvarim::edalteravlrChange(const QString& texto) {
+  if (texto.contains(QLatin1Char('.'))) {  // the keypad's decimal point
+    QString t = texto;
+    t.replace(QLatin1Char('.'), QLatin1Char(','));
+    edalteravlr->setText(t);
+  }
+  cadastro_->edalteravlr = ParaCp1252(edalteravlr->text());
+}
+
+bool Tfcadtelvarim::edalteravlrExit() {
+  // The box holds a number, as a numeric edit does: what does not read as one is zero.
+  const std::optional<telvarim::Moeda> v = telvarim::LeMoeda(ParaCp1252(edalteravlr->text()));
+  cadastro_->edalteravlr = telvarim::FormataMoeda(v.value_or(0), cadastro_->edalteravlrDecimais > 0 ? "0.00" : "0");
+  bool aceito = true;
+  Executa([this, &aceito] { aceito = cadastro_->edalteravlrExit(); });
+  if (!aceito)
+    QTimer::singleShot(0, edalteravlr, [e = edalteravlr] {
+      e->setFocus();
+      e->selectAll();
+    });
+  return aceito;
+}
+
+void Tfcadtelvarim::btnalteravlrClick() {
+  if (!SaiDaGrade()) return;
+  // A default above the card type's maximum never reaches the rows.
+  if (!edalteravlrExit()) return;
+  if (Executa([this] { cadastro_->btnalteravlrClick(); })) alterado_ = true;
+}
+
+void Tfcadtelvarim::BitBtn1Click() {
+  if (!SaiDaGrade()) return;
+  if (Executa([this] { cadastro_->BitBtn1Click(); })) alterado_ = true;
+}
+
+void Tfcadtelvarim::btnimportararqClick() {
+  if (!SaiDaGrade()) return;
+  const int escolhidos = dialogos_.ArquivosEscolhidos();
+  Executa([this] { cadastro_->btnimportararqClick(); });
+  if (dialogos_.ArquivosEscolhidos() > escolhidos) alterado_ = true;
+}
+
+void Tfcadtelvarim::btnimpressaoClick() {
+  if (!SaiDaGrade()) return;
+  Executa([this] { cadastro_->btnimpressaoClick(); });
+}
+
+void Tfcadtelvarim::btnsalvarrascunhoClick() {
+  if (!SaiDaGrade()) return;
+  cadastro_->UltimaGeracao = telvarim::ResultadoGeracao::NadaGravado;
+  Executa([this] { cadastro_->btnsalvarrascunhoClick(); });
+  if (cadastro_->UltimaGeracao == telvarim::ResultadoGeracao::Gravado) alterado_ = false;
+}
+
+void Tfcadtelvarim::btngerararquivoClick() {
+  if (!SaiDaGrade()) return;
+  cadastro_->UltimaGeracao = telvarim::ResultadoGeracao::NadaGravado;
+  Executa([this] { cadastro_->btngerararquivoClick(); });
+  if (cadastro_->UltimaGeracao == telvarim::ResultadoGeracao::Gravado) alterado_ = false;
+}
+
+void Tfcadtelvarim::btnFecharClick() {
+  Executa([this] { cadastro_->btnFecharClick(); });
+}
+
+bool Tfcadtelvarim::ConfirmaFechamento() {
+  sgRecarga->ConfirmaEdicao();
+  if (!alterado_) return true;
+  switch (telvarim::ConfirmaOuCancela(this, kPerguntaFechamento)) {
+    case telvarim::Resposta::Nao:
+      return true;
+    case telvarim::Resposta::Cancela:
+      return false;
+    case telvarim::Resposta::Sim:
+      break;
+  }
+  btnsalvarrascunhoClick();
+  return !alterado_;
+}
+
+// --- finding a holder ---------------------------------------------------------------------------------------
+
+void Tfcadtelvarim::MostraLocalizar() {
+  pnlLocalizar->show();
+  edLocalizar->setFocus();
+  edLocalizar->selectAll();
+}
+
+void Tfcadtelvarim::EscondeLocalizar() {
+  pnlLocalizar->hide();
+  lblLocalizar->clear();
+  sgRecarga->setFocus();
+}
+
+void Tfcadtelvarim::LocalizaProximo() {
+  const QString alvo = Dobra(edLocalizar->text().trimmed());
+  const int n = modelo_->rowCount();
+  if (alvo.isEmpty() || n == 0) return;
+  const QModelIndex atual = sgRecarga->currentIndex();
+  const int inicio = atual.isValid() ? atual.row() : -1;
+  for (int k = 1; k <= n; ++k) {
+    const int r = (inicio + k) % n;
+    for (int col = 0; col <= 3; ++col)  // code, card, matrícula, name
+      if (Dobra(modelo_->index(r, col).data().toString()).contains(alvo)) {
+        const QModelIndex valor = modelo_->index(r, telvarim::ModeloGrade::kColunaValor);
+        sgRecarga->setCurrentIndex(valor);
+        sgRecarga->scrollTo(valor, QAbstractItemView::PositionAtCenter);
+        lblLocalizar->clear();
+        return;
+      }
+  }
+  lblLocalizar->setText(QStringLiteral("Não encontrado"));
 }

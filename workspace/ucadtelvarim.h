@@ -1,14 +1,183 @@
-// The recharge workspace window. For now only its frame: the function tree opens it as a child window.
+// The recharge workspace window ("Cadastro Telvarim"): a thin view over one CadastroTelvarim. The window
+// hands each click, key and choice to the engine's handler of the same name and then shows the engine's
+// state again (page, labels, lists, grid); the engine asks and tells the operator through DialogosQt.
+//
+// Pages without tabs, switched by the engine: the files (tbarquivos), the typing page with the grid
+// (tbDigitacao) and the log (tblog).
+//
+// Typed values are never lost to a click: every button and choice on the typing page first ends typing in
+// the grid and runs the grid's exit (the value checked where it was typed, the grid written back into the
+// table), and does nothing more when that exit refused the value. Leaving the grid for any other control
+// runs the same exit.
+//
+// Beyond the engine: Ctrl+F finds a holder in the grid, and the window remembers whether it holds typed or
+// imported values that were neither saved as a draft nor generated, so that closing the program can offer
+// to save them.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogos.h"
+
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+class QValidator;
+
+namespace telvarim {
+class CadastroTelvarim;
+class GradeRecarga;
+class ModeloGrade;
+}  // namespace telvarim
 
 class Tfcadtelvarim : public QWidget {
   Q_OBJECT
 
  public:
+  // The engine works on the program's work folders and the process-wide tables.
   explicit Tfcadtelvarim(QWidget* parent = nullptr);
+  ~Tfcadtelvarim() override;
+
+  telvarim::CadastroTelvarim& Cadastro() { return *cadastro_; }
+
+  // Typed, defaulted, copied or imported values that no draft or request holds yet.
+  bool AlteracoesPendentes() const { return alterado_; }
+  // Asked before the program closes: with values pending, offers to save a draft first. True when the
+  // window may go (nothing pending, saved, or the operator said no); false to stay.
+  bool ConfirmaFechamento();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void CriaPaginaArquivos();
+  void CriaPaginaDigitacao();
+  void CriaPaginaLog();
+  QPushButton* Botao(QWidget* pai, const char* nome, const QString& texto);
+
+  // Shows the engine's state: everything, or the progress of a long operation only.
+  void Atualiza();
+  void AtualizaProgresso();
+  void AtualizaListas();
+  void AtualizaGrade();
+
+  // Runs an engine operation and shows its outcome; true when it showed the operator no notice.
+  template <class F>
+  bool Executa(F&& operacao);
+  // A card type, tariff or order chosen: it takes effect once the grid's exit let it; otherwise the choice
+  // goes back to the engine's.
+  template <class F>
+  void Escolhe(F&& escolha);
+  // The engine's current cell is the view's.
+  void PosicionaCursor();
+  // Ends typing and, when the grid was worked on, runs its exit; false when the exit refused the value.
+  bool SaiDaGrade();
+  void FocoMudou(QWidget* antigo, QWidget* novo);
+  bool ExecutaSaidaPropria(const QWidget* w) const;
+
+  // Handlers, one per control and event.
+  void FLBArquivosRecargaRecebidosChange();
+  void btnprocessarClick();
+  void cbtipocartaoChange(int indice);
+  void cbtarifaChange(int indice);
+  void rbClassificacaoClick(int item);
+  void sgRecargaKeyPress();
+  void sgRecargaKeyDown(int tecla);
+  void sgRecargaSelectCell();
+  void edalteravlrChange(const QString& texto);
+  bool edalteravlrExit();
+  void btnalteravlrClick();
+  void BitBtn1Click();
+  void btnimportararqClick();
+  void btnimpressaoClick();
+  void btnsalvarrascunhoClick();
+  void btngerararquivoClick();
+  void btnFecharClick();
+
+  // The find box (Ctrl+F).
+  void MostraLocalizar();
+  void LocalizaProximo();
+  void EscondeLocalizar();
+
+  telvarim::DialogosQt dialogos_;
+  std::unique_ptr<telvarim::CadastroTelvarim> cadastro_;
+  telvarim::ModeloGrade* modelo_ = nullptr;
+
+  QStackedWidget* PageControl1 = nullptr;
+  QWidget* tbarquivos = nullptr;
+  QWidget* tbDigitacao = nullptr;
+  QWidget* tblog = nullptr;
+
+  // File page.
+  QListWidget* FLBArquivosRecargaRecebidos = nullptr;
+  QListWidget* FLBArquivosRecargaProcessados = nullptr;
+  QListWidget* FLBArquivosRecargaGerados = nullptr;
+  QLabel* lblarqproc = nullptr;
+  QLabel* lbltipoultacc = nullptr;
+  QLabel* lblultacesso = nullptr;
+  QLabel* lblarqjaproc = nullptr;
+  QLabel* lblultimoarquivo = nullptr;
+  QLabel* lblarqgerado = nullptr;
+  QLabel* lblultimogerado = nullptr;
+  QPushButton* btnprocessar = nullptr;
+
+  // Typing page.
+  QLabel* lblempresa = nullptr;
+  QLabel* lbldata = nullptr;
+  QLabel* lblcripta = nullptr;
+  QLabel* lblseq = nullptr;
+  QLabel* lblregistros = nullptr;
+  QGroupBox* rbClassificacao = nullptr;
+  QButtonGroup* itensClassificacao_ = nullptr;
+  QComboBox* cbtipocartao = nullptr;
+  QComboBox* cbtarifa = nullptr;
+  QLabel* lbltipo = nullptr;
+  QLabel* lbltarifa = nullptr;
+  QFrame* pnlLocalizar = nullptr;
+  QLineEdit* edLocalizar = nullptr;
+  QLabel* lblLocalizar = nullptr;
+  telvarim::GradeRecarga* sgRecarga = nullptr;
+  QProgressBar* CGauge1 = nullptr;
+  QLabel* Label18 = nullptr;
+  QLabel* Label19 = nullptr;
+  QLineEdit* edalteravlr = nullptr;
+  QPushButton* btnalteravlr = nullptr;
+  QLabel* lblqtdrec = nullptr;
+  QLabel* lblvlrrecdig = nullptr;
+  QLabel* lblqtdrecdig = nullptr;
+  QLabel* lblgervlrdig = nullptr;
+  QLabel* lblgerqtddig = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* btnimportararq = nullptr;
+  QPushButton* btnimpressao = nullptr;
+  QPushButton* btnsalvarrascunho = nullptr;
+  QPushButton* btngerararquivo = nullptr;
+
+  // Log page.
+  QPlainTextEdit* memolog = nullptr;
+  QPushButton* btnFechar = nullptr;
+
+  std::vector<std::string> itensRecebidos_, itensProcessados_, itensGerados_;
+  std::vector<std::string> itensTipo_, itensTarifa_;
+  std::vector<int> larguras_;
+  int decimaisValorPadrao_ = -1;
+  bool emOperacao_ = false;     // an engine operation is running: focus moves are not the operator's
+  bool gradePendente_ = false;  // the grid was worked on since its exit last ran
+  bool alterado_ = false;
+  bool mostrado_ = false;
 };
 
 // The workspace window the function tree opened last; nothing reads it back.

@@ -6,14 +6,19 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSettings>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTreeWidget>
 #include <cstdio>
 
+#include "amostra_selada.h"
 #include "inicio.h"
 #include "tabelas.h"
+#include "ucadtelvarim.h"
 #include "umdiform.h"
 #include "uprincipal.h"
 #include "usplash.h"
@@ -57,6 +62,13 @@ int main(int argc, char** argv) {
   for (const char* n : {"RM_000123_0001_2612101100_2.REC", "RM_000456_0003_2612101130_2.REC"})
     Grava(raiz + QStringLiteral("/Gerados/") + QLatin1String(n));
   QDir().mkpath(raiz + QStringLiteral("/Recebidos"));
+  // The demo's received file (scripts/run.sh makes the same one), waiting to be processed.
+  if (!telvarim::teste::GravaAmostraSelada(
+          std::filesystem::path(raiz.toStdU16String()) / "Recebidos" / "RM_000123_0001_2612101100_1.rec",
+          {.titulares = 300, .semente = 1})) {
+    std::fprintf(stderr, "telvarim_capturas: cannot write the sample received file\n");
+    return 1;
+  }
   for (const char* n : {"RM_000123_0002_2612150900_1.rec", "RM_000123_0003_2612160900_1.rec"})
     Grava(disco + QLatin1Char('/') + QLatin1String(n));
   QDir::setCurrent(disco);
@@ -88,6 +100,24 @@ int main(int argc, char** argv) {
   if (auto* lista = fprincipal->findChild<QListWidget*>(QStringLiteral("FileListBox2")))
     if (lista->count() > 0) lista->item(0)->setSelected(true);
   ok = Salva(fprincipal, docs + QStringLiteral("/cargaarquivos.png")) && ok;
+
+  // The workspace: the file page with the sample waiting, the typing page with a few values typed, and the
+  // log page after the request was generated.
+  fprincipal->resize(1100, 720);
+  arvore->setCurrentItem(arvore->topLevelItem(0)->child(0));
+  fprincipal->TVwGeralClick();
+  ok = Salva(fprincipal, docs + QStringLiteral("/cadtelvarim_arquivos.png")) && ok;
+  QTest::mouseClick(fcadtelvarim->findChild<QPushButton*>(QStringLiteral("btnprocessar")), Qt::LeftButton);
+  auto* grade = fcadtelvarim->findChild<QTableView*>(QStringLiteral("sgRecarga"));
+  for (const char* valor : {"25", "30,5", "12.75"}) {
+    QTest::keyClicks(grade, QString::fromLatin1(valor).left(1));
+    QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(valor).mid(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  }
+  QTest::keyClicks(grade, QStringLiteral("4"));
+  ok = Salva(fprincipal, docs + QStringLiteral("/cadtelvarim_digitacao.png")) && ok;
+  QTest::mouseClick(fcadtelvarim->findChild<QPushButton*>(QStringLiteral("btngerararquivo")), Qt::LeftButton);
+  ok = Salva(fprincipal, docs + QStringLiteral("/cadtelvarim_log.png")) && ok;
 
   delete fprincipal;
   return ok ? 0 : 1;
