@@ -82,6 +82,14 @@ std::string TextoCaminho(const fs::path& p) {
   return Utf8ParaCp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
 }
 
+std::string TextoCaminhoGerado(const fs::path& p) {
+  std::string t = TextoCaminho(p);
+#ifdef _WIN32
+  if (t.size() >= 2 && t[1] == ':' && t[0] >= 'A' && t[0] <= 'Z') t[0] = static_cast<char>(t[0] - 'A' + 'a');
+#endif
+  return t;
+}
+
 fs::path CaminhoDeTexto(std::string_view cp1252) {
   std::string u8 = Cp1252ParaUtf8(cp1252);
   return fs::path(std::u8string(reinterpret_cast<const char8_t*>(u8.data()), u8.size()));

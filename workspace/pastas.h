@@ -50,6 +50,9 @@ std::vector<std::string> ListaArquivos(const std::filesystem::path& pasta, std::
 
 // Paths and file names as the engine's cp1252 text (messages, logs) and back.
 std::string TextoCaminho(const std::filesystem::path& p);
+// A file in a generation folder as the generation's log names it: on Windows the drive letter in lower case
+// ("c:\Quintaro\Telvarim\Gerados\RM_..._2.REC"), as that log has always read; elsewhere TextoCaminho.
+std::string TextoCaminhoGerado(const std::filesystem::path& p);
 std::filesystem::path CaminhoDeTexto(std::string_view cp1252);
 
 }  // namespace telvarim
