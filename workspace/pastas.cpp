@@ -57,7 +57,7 @@ std::vector<std::string> ListaArquivos(const fs::path& pasta, std::string_view m
     std::error_code ec2;
     if (!it->is_regular_file(ec2)) continue;
     std::string nome = TextoCaminho(it->path().filename());
-    if (nome.empty() || nome[0] == '.') continue;
+    if (nome.empty() || OcultoPeloSistema(it->path())) continue;
     if (CasaMascara(nome, mascara)) nomes.push_back(std::move(nome));
   }
   std::sort(nomes.begin(), nomes.end(), [](const std::string& a, const std::string& b) {
