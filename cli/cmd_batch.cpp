@@ -40,7 +40,7 @@ int cmd_batch(const Argumentos& a) {
   if (!Analisa(a, {"root", "values"}, {}, l, erro)) return Uso("batch", erro, kUso);
   if (l.posicionais.size() != 1) return Uso("batch", "needs the name of one received file", kUso);
   if (l.Tem("values")) return Falha("batch", 0, "importing a value file is not available in this build", 2);
-  const PastasTrabalho pastas(l.Tem("root") ? std::filesystem::path(*l.Valor("root")) : RaizTrabalho());
+  const PastasTrabalho pastas(l.Tem("root") ? Caminho(*l.Valor("root")) : RaizTrabalho());
 
   OperadorConsole op;
   CadastroTelvarim c(op, pastas);

@@ -46,17 +46,19 @@ class Plataforma : public teste::PastaTemporaria {
 
 TEST_F(Plataforma, MasksMatchInAnyLetterCaseAndListsSortWithoutCase) {
   // Distinct names also where the file system ignores case.
-  for (const std::string n : {"b_1.REC", "A_1.rec", "c_1.Rec", "d_2.rec", "e_1.rec.bak", "\xE1gua_1.REC", "\xC9" "DIO_1.rec"})
+  for (const std::string n : {"b_1.REC", "A_1.rec", "c_1.Rec", "d_2.rec", "e_1.rec.bak", "\xE1gua_1.REC",
+                              "\xC9"
+                              "DIO_1.rec"})
     GravaNome("disco", n);
-  const std::vector<std::string> recebidos = {"A_1.rec", "b_1.REC", "c_1.Rec", "\xE1gua_1.REC", "\xC9" "DIO_1.rec"};
+  const std::vector<std::string> recebidos = {"A_1.rec", "b_1.REC", "c_1.Rec", "\xE1gua_1.REC",
+                                              "\xC9"
+                                              "DIO_1.rec"};
   struct Caso {
     const char* mascara;
     std::vector<std::string> nomes;
   } casos[] = {
-      {"*_1.rec", recebidos},
-      {"*_1.REC", recebidos},
-      {"*_2.Rec", {"d_2.rec"}},
-      {"?_1.rec", {"A_1.rec", "b_1.REC", "c_1.Rec"}},
+      {"*_1.rec", recebidos},       {"*_1.REC", recebidos},
+      {"*_2.Rec", {"d_2.rec"}},     {"?_1.rec", {"A_1.rec", "b_1.REC", "c_1.Rec"}},
       {"\xC1*", {"\xE1gua_1.REC"}},  // accented letters have their case too
   };
   for (const auto& c : casos) EXPECT_EQ(ListaArquivos(pasta / "disco", c.mascara), c.nomes) << c.mascara;
@@ -113,8 +115,8 @@ TEST_F(Plataforma, FilesTheSystemHidesAreNotListed) {
   GravaNome("disco", "visivel_1.rec");
 #ifdef _WIN32
   // Attributes, not names: the original platform's lists leave out hidden and system files.
-  for (const auto& [nome, atributo] : {std::pair{"oculto_1.rec", FILE_ATTRIBUTE_HIDDEN},
-                                       std::pair{"sistema_1.rec", FILE_ATTRIBUTE_SYSTEM}}) {
+  for (const auto& [nome, atributo] :
+       {std::pair{"oculto_1.rec", FILE_ATTRIBUTE_HIDDEN}, std::pair{"sistema_1.rec", FILE_ATTRIBUTE_SYSTEM}}) {
     const fs::path p = GravaNome("disco", nome);
     ASSERT_TRUE(SetFileAttributesW(p.c_str(), atributo));
     if (!(GetFileAttributesW(p.c_str()) & atributo)) GTEST_SKIP() << "this file system keeps no attributes";
