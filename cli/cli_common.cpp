@@ -5,16 +5,9 @@
 #include <iostream>
 
 #include "cp1252.h"
+#include "windows_sistema.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 // After windows.h, whose types it uses.
 #include <shellapi.h>
 #endif

@@ -1,16 +1,7 @@
 // What the operating system says about a file beyond what std::filesystem tells: the one platform file of
 // the work folders.
 #include "pastas.h"
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include "windows_sistema.h"
 
 namespace telvarim {
 

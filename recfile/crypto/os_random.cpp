@@ -2,13 +2,9 @@
 #include "crypto/os_random.h"
 
 #include "crypto/errors.h"
+#include "windows_sistema.h"
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 // After windows.h, whose types it uses.
 #include <bcrypt.h>
 #elif defined(__linux__)

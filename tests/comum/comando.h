@@ -4,15 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#if defined(_WIN32)
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
+#include "windows_sistema.h"
+
+#if !defined(_WIN32)
 #include <sys/wait.h>
 #endif
 

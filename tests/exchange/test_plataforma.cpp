@@ -12,16 +12,7 @@
 #include "pasta_temporaria.h"
 #include "pastas.h"
 #include "trocaarquivos.h"
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include "windows_sistema.h"
 
 using namespace telvarim;
 using namespace telvarim::literais;
@@ -35,13 +26,14 @@ class Plataforma : public teste::PastaTemporaria {
   fs::path GravaNome(const std::string& pastaRelativa, const std::string& nome) {
     return Grava(fs::path(pastaRelativa) / CaminhoDeTexto(nome), nome);
   }
-  // The names of a folder as the system holds them, as UTF-8, sorted.
-  static std::vector<std::u8string> NomesNoDisco(const fs::path& p) {
-    std::vector<std::u8string> r;
-    for (const auto& e : fs::directory_iterator(p)) r.push_back(e.path().filename().u8string());
+  // The names of a folder as the system holds them, as UTF-8 bytes, sorted.
+  static std::vector<std::string> NomesNoDisco(const fs::path& p) {
+    std::vector<std::string> r;
+    for (const auto& e : fs::directory_iterator(p)) r.push_back(Bytes(e.path().filename().u8string()));
     std::sort(r.begin(), r.end());
     return r;
   }
+  static std::string Bytes(std::u8string_view s) { return std::string(s.begin(), s.end()); }
 };
 
 TEST_F(Plataforma, MasksMatchInAnyLetterCaseAndListsSortWithoutCase) {
@@ -73,8 +65,8 @@ TEST_F(Plataforma, AccentedNamesKeepTheirLettersThroughTheListsTheCopyAndTheMark
   const ResultadoTroca r = CarregaArquivos(pasta / "disco", {nome}, pasta / "Recebidos");
   EXPECT_TRUE(r.Completo()) << TextoResultado(r);
   // The system holds the real letters (UTF-16 on Windows, UTF-8 elsewhere), never the cp1252 bytes.
-  EXPECT_EQ(NomesNoDisco(pasta / "Recebidos"), std::vector<std::u8string>{u8"AÇÃO_1.rec"});
-  EXPECT_EQ(NomesNoDisco(pasta / "disco"), std::vector<std::u8string>{u8"AÇÃO_4.REC"});
+  EXPECT_EQ(NomesNoDisco(pasta / "Recebidos"), std::vector<std::string>{Bytes(u8"AÇÃO_1.rec")});
+  EXPECT_EQ(NomesNoDisco(pasta / "disco"), std::vector<std::string>{Bytes(u8"AÇÃO_4.REC")});
   EXPECT_EQ(teste::LeArquivo(pasta / "Recebidos" / CaminhoDeTexto(nome)), nome);
   EXPECT_EQ(ListaArquivos(pasta / "Recebidos", MascaraRecebidos), std::vector<std::string>{nome});
 }

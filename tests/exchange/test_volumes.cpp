@@ -6,16 +6,7 @@
 #include <string>
 
 #include "volumes.h"
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include "windows_sistema.h"
 
 using namespace telvarim;
 namespace fs = std::filesystem;
