@@ -86,7 +86,10 @@ batch() {
   fi
   [ -f "$raiz/Processados/$nome" ] || { echo "$lado batch did not move the received file" >&2; return 1; }
   local pedidos=("$raiz"/Gerados/RM_*_2.REC)
-  [ ${#pedidos[@]} -eq 1 ] && [ -f "${pedidos[0]}" ] || { echo "$lado batch wrote no single request" >&2; return 1; }
+  if [ ${#pedidos[@]} -ne 1 ] || [ ! -f "${pedidos[0]}" ]; then
+    echo "$lado batch wrote no single request" >&2
+    return 1
+  fi
   printf '%s' "${pedidos[0]}"
 }
 
