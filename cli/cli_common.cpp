@@ -5,8 +5,45 @@
 #include <iostream>
 
 #include "cp1252.h"
+#include "windows_sistema.h"
+
+#ifdef _WIN32
+// After windows.h, whose types it uses.
+#include <shellapi.h>
+#endif
 
 namespace telvarim::cli {
+
+Argumentos ArgumentosDoPrograma(int argc, char** argv) {
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  // Console output in UTF-8, as the program writes it.
+  SetConsoleOutputCP(CP_UTF8);
+  int n = 0;
+  LPWSTR* largos = CommandLineToArgvW(GetCommandLineW(), &n);
+  Argumentos r;
+  for (int i = 1; largos != nullptr && i < n; ++i) {
+    const int tamanho = WideCharToMultiByte(CP_UTF8, 0, largos[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string a(tamanho > 0 ? static_cast<std::size_t>(tamanho) : 1u, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, largos[i], -1, a.data(), tamanho, nullptr, nullptr);
+    a.resize(a.size() - 1);  // the terminating zero
+    r.push_back(std::move(a));
+  }
+  LocalFree(largos);
+  return r;
+#else
+  return Argumentos(argv + (argc > 0 ? 1 : 0), argv + argc);
+#endif
+}
+
+std::filesystem::path Caminho(const std::string& argumento) {
+#ifdef _WIN32
+  return std::filesystem::path(std::u8string(argumento.begin(), argumento.end()));
+#else
+  return std::filesystem::path(argumento);
+#endif
+}
 
 int Falha(std::string_view op, int code, std::string_view mensagem, int status) {
   std::cerr << "telvarim-cli: " << op << ": ";

@@ -1,6 +1,7 @@
 // Shared plumbing of the telvarim-cli commands: argument scanning and the one-line failure report.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,13 @@
 namespace telvarim::cli {
 
 using Argumentos = std::vector<std::string>;
+
+// The program's arguments after its name, as UTF-8 on every platform: Windows hands them over as UTF-16
+// (the narrow argv there is in the ANSI code page and loses what it cannot hold).
+Argumentos ArgumentosDoPrograma(int argc, char** argv);
+
+// A file named on the command line (UTF-8; elsewhere the bytes as given) as a path.
+std::filesystem::path Caminho(const std::string& argumento);
 
 // Writes "telvarim-cli: OP: error CODE: MESSAGE" (or without the code when code is 0) to stderr and returns
 // the exit status to use (never 0).

@@ -15,7 +15,7 @@ int cmd_batch(const Argumentos& a) {
   std::string erro;
   if (!Analisa(a, {"root", "values"}, {}, l, erro)) return Uso("batch", erro, kUso);
   if (l.posicionais.size() != 1) return Uso("batch", "needs the name of one received file", kUso);
-  const PastasTrabalho pastas(l.Tem("root") ? std::filesystem::path(*l.Valor("root")) : RaizTrabalho());
+  const PastasTrabalho pastas(l.Tem("root") ? Caminho(*l.Valor("root")) : RaizTrabalho());
 
   OperadorConsole op;
   CadastroTelvarim c(op, pastas);
@@ -23,7 +23,7 @@ int cmd_batch(const Argumentos& a) {
 
   if (auto valores = l.Valor("values")) {
     // The first card type and tariff of the file are on display, as after processing in the window.
-    op.arquivos = {Utf8ParaCp1252(*valores)};
+    op.arquivos = {TextoCaminho(Caminho(*valores))};
     c.btnimportararqClick();
     if (!c.UltimaImportacao)
       return Falha("batch", 0, "the value file was not imported whole (see the result lines above); no request written",

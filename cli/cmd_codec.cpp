@@ -14,8 +14,8 @@ int cmd_compress(const Argumentos& a) {
   std::string erro;
   if (!Analisa(a, {}, {}, l, erro)) return Uso("compress", erro, kUso);
   if (l.posicionais.size() != 2) return Uso("compress", "expects IN and OUT", kUso);
-  const std::string& in = l.posicionais[0];
-  const std::string& out = l.posicionais[1];
+  const std::filesystem::path in = Caminho(l.posicionais[0]);
+  const std::filesystem::path out = Caminho(l.posicionais[1]);
   int motivo = 0;
   if (lzw_compress_file(in, out, {.diagnostico = &std::cout}, &motivo) == kLzwCompressaoOk) return 0;
   // The compressor's own result (0) says nothing more; report the reason code, which has the same meaning
@@ -29,8 +29,8 @@ int cmd_expand(const Argumentos& a) {
   std::string erro;
   if (!Analisa(a, {}, {}, l, erro)) return Uso("expand", erro, kUso);
   if (l.posicionais.size() != 2) return Uso("expand", "expects IN and OUT", kUso);
-  const std::string& in = l.posicionais[0];
-  const std::string& out = l.posicionais[1];
+  const std::filesystem::path in = Caminho(l.posicionais[0]);
+  const std::filesystem::path out = Caminho(l.posicionais[1]);
   const int r = lzw_expand_file(in, out, {.diagnostico = &std::cout});
   if (r == kLzwExpansaoOk) return 0;
   return Falha("expand", r, MotivoCodec(Codec::kLzw, r, {in, out}));

@@ -52,7 +52,10 @@ class Temporario {
   Temporario(const Temporario&) = delete;
   Temporario& operator=(const Temporario&) = delete;
   const fs::path& Caminho() const { return caminho_; }
-  std::string Texto() const { return caminho_.string(); }
+  std::string Texto() const {
+    const std::u8string u8 = caminho_.u8string();
+    return std::string(u8.begin(), u8.end());
+  }
 
  private:
   fs::path caminho_;
@@ -83,7 +86,7 @@ bool PapeisPadrao(bool comoCentral, const char* op, Papeis& p, int& status) {
 }
 
 // Compress then seal (pack, sample).
-int Empacota(const char* op, const std::string& texto, const std::string& saida, const Papeis& p) {
+int Empacota(const char* op, const fs::path& texto, const fs::path& saida, const Papeis& p) {
   Temporario comprimido;
   int motivo = 0;
   if (lzw_compress_file(texto, comprimido.Caminho(), {}, &motivo) != kLzwCompressaoOk)
@@ -95,14 +98,14 @@ int Empacota(const char* op, const std::string& texto, const std::string& saida,
 
 bool CarregaPrivada(const char* op, const std::string& arquivo, RsaPrivateKey& k, int& status) {
   std::string erro;
-  if (rsa_load_private_key(arquivo, k, &erro)) return true;
+  if (rsa_load_private_key(Caminho(arquivo), k, &erro)) return true;
   status = Falha(op, 0, "cannot load private key " + Aspas(arquivo) + ": " + erro);
   return false;
 }
 
 bool CarregaPublica(const char* op, const std::string& arquivo, RsaPublicKey& k, int& status) {
   std::string erro;
-  if (rsa_load_public_or_private_key(arquivo, k, &erro)) return true;
+  if (rsa_load_public_or_private_key(Caminho(arquivo), k, &erro)) return true;
   status = Falha(op, 0, "cannot load public key " + Aspas(arquivo) + ": " + erro);
   return false;
 }
@@ -136,8 +139,8 @@ int cmd_seal(const Argumentos& a) {
     destinos.push_back(k);
   }
   if (destinos.empty()) destinos.push_back(ChavePublicaCentral());
-  const std::string& in = l.posicionais[0];
-  const std::string& out = l.posicionais[1];
+  const fs::path in = Caminho(l.posicionais[0]);
+  const fs::path out = Caminho(l.posicionais[1]);
   const int r = seal_file(in, out, privada, destinos, {}, cifra, resumo);
   if (r != 0) return Falha("seal", r, MotivoCodec(Codec::kSeal, r, {in, out}));
   return 0;
@@ -160,8 +163,8 @@ int cmd_open(const Argumentos& a) {
   if (auto k = l.Valor("key"); k && !CarregaPrivada("open", *k, privada, status)) return status;
   RsaPublicKey remetente = ChavePublicaCentral();
   if (auto k = l.Valor("from"); k && !CarregaPublica("open", *k, remetente, status)) return status;
-  const std::string& in = l.posicionais[0];
-  const std::string& out = l.posicionais[1];
+  const fs::path in = Caminho(l.posicionais[0]);
+  const fs::path out = Caminho(l.posicionais[1]);
   const int r = open_file(in, out, privada, remetente, indice);
   if (r != 0) return Falha("open", r, MotivoCodec(Codec::kOpen, r, {in, out, indice}));
   return 0;
@@ -176,7 +179,7 @@ int cmd_pack(const Argumentos& a) {
   Papeis p;
   int status = 0;
   if (!PapeisPadrao(l.Tem("as-central"), "pack", p, status)) return status;
-  return Empacota("pack", l.posicionais[0], l.posicionais[1], p);
+  return Empacota("pack", Caminho(l.posicionais[0]), Caminho(l.posicionais[1]), p);
 }
 
 int cmd_unpack(const Argumentos& a) {
@@ -188,8 +191,8 @@ int cmd_unpack(const Argumentos& a) {
   Papeis p;
   int status = 0;
   if (!PapeisPadrao(l.Tem("as-central"), "unpack", p, status)) return status;
-  const std::string& selado = l.posicionais[0];
-  const std::string& texto = l.posicionais[1];
+  const fs::path selado = Caminho(l.posicionais[0]);
+  const fs::path texto = Caminho(l.posicionais[1]);
   Temporario aberto;
   const int r = open_file(selado, aberto.Caminho(), *p.privada, p.outro, 0);
   if (r != 0) return Falha("unpack", r, "open: " + MotivoCodec(Codec::kOpen, r, {selado, aberto.Caminho()}));
@@ -216,11 +219,12 @@ int cmd_keygen(const Argumentos& a) {
   const int r = rsa_generate_keypair(bits, os_random_bytes, publica, privada);
   if (r != 0) return Falha("keygen", r, "key generation failed");
   const std::string nome = l.posicionais[0];
-  if (!rsa_save_private_key(nome + ".key", privada, &erro)) return Falha("keygen", 0, erro);
+  if (!rsa_save_private_key(Caminho(nome + ".key"), privada, &erro)) return Falha("keygen", 0, erro);
   // Only the owner needs to read a private key.
   std::error_code ec;
-  fs::permissions(nome + ".key", fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, ec);
-  if (!rsa_save_public_key(nome + ".pub", publica, &erro)) return Falha("keygen", 0, erro);
+  fs::permissions(Caminho(nome + ".key"), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace,
+                  ec);
+  if (!rsa_save_public_key(Caminho(nome + ".pub"), publica, &erro)) return Falha("keygen", 0, erro);
   return 0;
 }
 
@@ -256,7 +260,7 @@ int cmd_sample(const Argumentos& a) {
     f.close();
     if (f.fail()) return Falha("sample", 0, "cannot write the temporary file " + Aspas(plano.Texto()));
   }
-  return Empacota("sample", plano.Texto(), l.posicionais[0], p);
+  return Empacota("sample", plano.Caminho(), Caminho(l.posicionais[0]), p);
 }
 
 }  // namespace telvarim::cli

@@ -30,7 +30,7 @@ int cmd_listing(const Argumentos& a) {
     item = 2;
   else if (ordem != "codigo")
     return Uso("listing", "--order takes codigo, nome or matricula", kUso);
-  const PastasTrabalho pastas(l.Tem("root") ? std::filesystem::path(*l.Valor("root")) : RaizTrabalho());
+  const PastasTrabalho pastas(l.Tem("root") ? Caminho(*l.Valor("root")) : RaizTrabalho());
 
   OperadorConsole op;
   op.mostraRelatorios = false;
@@ -48,7 +48,7 @@ int cmd_listing(const Argumentos& a) {
   char nomePrograma[] = "telvarim-cli";
   char* argv[] = {nomePrograma, nullptr};
   QGuiApplication app(argc, argv);
-  const QString saida = QString::fromStdString(l.posicionais[1]);
+  const QString saida = QString::fromUtf8(l.posicionais[1]);
   if (!EscrevePdf(op.relatorios.back(), saida, QDateTime::currentDateTime()))
     return Falha("listing", 0, "cannot write " + l.posicionais[1]);
   return 0;

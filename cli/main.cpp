@@ -48,18 +48,19 @@ void Ajuda(std::ostream& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  const Argumentos todos = ArgumentosDoPrograma(argc, argv);
+  if (todos.empty()) {
     Ajuda(std::cerr);
     return 2;
   }
-  std::string_view nome = argv[1];
+  const std::string& nome = todos[0];
   if (nome == "--help" || nome == "-h" || nome == "help") {
     Ajuda(std::cout);
     return 0;
   }
   for (const auto& c : kComandos) {
     if (nome != c.nome) continue;
-    Argumentos args(argv + 2, argv + argc);
+    const Argumentos args(todos.begin() + 1, todos.end());
     for (const auto& a : args)
       if (a == "--help" || a == "-h") {
         std::cout << "usage: telvarim-cli " << c.uso << "\n";

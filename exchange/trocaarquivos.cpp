@@ -54,13 +54,24 @@ std::optional<std::string> RecusaCopia(const fs::path& de, const fs::path& para)
   return std::nullopt;
 }
 
+// The copy is made beside the target under a name no list shows and takes the target's name only once
+// complete, so a file it replaces is never left half-written. It also keeps clear of copy_file's
+// overwrite_existing, which MinGW's library refuses whenever the target exists.
 std::optional<std::string> Copia(const fs::path& de, const fs::path& para) {
   std::error_code ec;
   if (!fs::is_regular_file(de, ec)) return "arquivo de origem não encontrado"_cp;
   const fs::path pasta = para.parent_path();
   if (!fs::is_directory(pasta, ec)) return "pasta de destino não encontrada: "_cp + TextoCaminho(pasta);
-  fs::copy_file(de, para, fs::copy_options::overwrite_existing, ec);
-  if (ec) return "falha na cópia ("_cp + ec.message() + ")";
+  fs::path temporario = para;
+  temporario += "~";
+  fs::remove(temporario, ec);  // a leftover of an interrupted copy
+  fs::copy_file(de, temporario, ec);
+  if (!ec) fs::rename(temporario, para, ec);
+  if (ec) {
+    std::error_code ec2;
+    fs::remove(temporario, ec2);
+    return "falha na cópia ("_cp + ec.message() + ")";
+  }
   return std::nullopt;
 }
 

@@ -1,16 +1,9 @@
 // The one place that asks the operating system which volumes exist.
 #include "cp1252.h"
 #include "volumes.h"
+#include "windows_sistema.h"
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <fstream>
 #include <sstream>
 #include <system_error>

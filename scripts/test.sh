@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything, runs every test; then the core libraries again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and each fuzz target for a short time.
+# Installs what is missing, builds everything, runs every test; then the Windows cross-build's suites under
+# Wine and a Linux/Windows exchange; then the core libraries again under AddressSanitizer +
+# UndefinedBehaviorSanitizer, and each fuzz target for a short time.
 #   FUZZ_SECONDS  seconds per fuzz target (default 30; 0 skips fuzzing)
 #   JOBS          parallel build and test jobs (default: number of cores)
 set -euo pipefail
@@ -19,6 +20,32 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
+
+echo "== build (Windows: MinGW-w64 cross-build of the engine, the CLI and their suites)"
+cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DTELVARIM_GUI=OFF -DTELVARIM_BENCH=OFF >/dev/null
+cmake --build build-win -j"$jobs"
+# A throw-away Wine prefix, booted once, headless; its drive A: is a floppy drive, so the drive list's
+# removable branch runs.
+WINEPREFIX=$(mktemp -d)
+export WINEPREFIX WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+fecha_wine() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+}
+trap fecha_wine EXIT
+wineboot -i >/dev/null 2>&1
+mkdir "$WINEPREFIX/disquete"
+ln -s "$WINEPREFIX/disquete" "$WINEPREFIX/dosdevices/a:"
+wine reg add 'HKLM\Software\Wine\Drives' /v a: /t REG_SZ /d floppy /f >/dev/null
+wineserver -w
+echo "== Windows tests under Wine"
+TELVARIM_TESTE_REMOVIVEL=a: ctest --test-dir build-win --output-on-failure -j"$jobs" --timeout 600
+echo "== Linux/Windows exchange"
+bash scripts/troca_plataformas.sh build/bin/telvarim-cli build-win/bin/telvarim-cli.exe
+fecha_wine
+trap - EXIT
+unset WINEPREFIX
 
 echo "== build (clang, ASan + UBSan, core libraries and fuzz targets)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

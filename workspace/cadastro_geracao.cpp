@@ -131,9 +131,9 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
   op_.LogAcrescenta("Arquivo Criptografado com Sucesso");
   op_.LogAcrescenta("Arquivo Compactado com Sucesso");
   op_.LogAcrescenta("  ");
-  op_.LogAcrescenta("Arquivo Gerado ==> " + TextoCaminho(pasta / CaminhoDeTexto(ArquivoGerado)));
+  op_.LogAcrescenta("Arquivo Gerado ==> " + TextoCaminhoGerado(pasta / CaminhoDeTexto(ArquivoGerado)));
   op_.LogAcrescenta("Geração de Arquivo LOG"_cp);
-  op_.LogAcrescenta("Arquivo Gerado ==> " + TextoCaminho(pasta / CaminhoDeTexto(ArquivoLog)));
+  op_.LogAcrescenta("Arquivo Gerado ==> " + TextoCaminhoGerado(pasta / CaminhoDeTexto(ArquivoLog)));
 
   *LinhasPedido = op_.LogLinhas();
   if (!SalvaLinhas(pasta / CaminhoDeTexto(ArquivoLog), *LinhasPedido)) {

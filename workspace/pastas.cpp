@@ -57,7 +57,7 @@ std::vector<std::string> ListaArquivos(const fs::path& pasta, std::string_view m
     std::error_code ec2;
     if (!it->is_regular_file(ec2)) continue;
     std::string nome = TextoCaminho(it->path().filename());
-    if (nome.empty() || nome[0] == '.') continue;
+    if (nome.empty() || OcultoPeloSistema(it->path())) continue;
     if (CasaMascara(nome, mascara)) nomes.push_back(std::move(nome));
   }
   std::sort(nomes.begin(), nomes.end(), [](const std::string& a, const std::string& b) {
@@ -80,6 +80,14 @@ std::vector<std::string> Rascunhos(const fs::path& pasta) {
 std::string TextoCaminho(const fs::path& p) {
   auto u8 = p.u8string();
   return Utf8ParaCp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
+std::string TextoCaminhoGerado(const fs::path& p) {
+  std::string t = TextoCaminho(p);
+#ifdef _WIN32
+  if (t.size() >= 2 && t[1] == ':' && t[0] >= 'A' && t[0] <= 'Z') t[0] = static_cast<char>(t[0] - 'A' + 'a');
+#endif
+  return t;
 }
 
 fs::path CaminhoDeTexto(std::string_view cp1252) {

@@ -45,11 +45,19 @@ std::vector<std::string> Rascunhos(const std::filesystem::path& pasta);
 bool CasaMascara(std::string_view nome, std::string_view mascara);
 
 // Plain names of the regular files of a folder that match a mask, sorted by name without regard to letter
-// case. Hidden files (dot files) and folders are not listed. A missing folder gives an empty list.
+// case. Files the system hides (OcultoPeloSistema) and folders are not listed. A missing folder gives an
+// empty list.
 std::vector<std::string> ListaArquivos(const std::filesystem::path& pasta, std::string_view mascara);
+
+// Whether the system keeps a file out of its folder listings: the hidden or the system attribute on
+// Windows, a name that begins with a dot elsewhere (pastas_plataforma.cpp).
+bool OcultoPeloSistema(const std::filesystem::path& p);
 
 // Paths and file names as the engine's cp1252 text (messages, logs) and back.
 std::string TextoCaminho(const std::filesystem::path& p);
+// A file in a generation folder as the generation's log names it: on Windows the drive letter in lower case
+// ("c:\Quintaro\Telvarim\Gerados\RM_..._2.REC"), as that log has always read; elsewhere TextoCaminho.
+std::string TextoCaminhoGerado(const std::filesystem::path& p);
 std::filesystem::path CaminhoDeTexto(std::string_view cp1252);
 
 }  // namespace telvarim

@@ -2,10 +2,11 @@
 #include "crypto/os_random.h"
 
 #include "crypto/errors.h"
+#include "windows_sistema.h"
 
 #if defined(_WIN32)
+// After windows.h, whose types it uses.
 #include <bcrypt.h>
-#include <windows.h>
 #elif defined(__linux__)
 #include <sys/random.h>
 #include <cerrno>
@@ -20,7 +21,8 @@ int os_random_bytes(unsigned char* buf, std::size_t len) noexcept {
 #if defined(_WIN32)
   while (len > 0) {
     const ULONG chunk = len > 0x10000000u ? 0x10000000u : static_cast<ULONG>(len);
-    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, buf, chunk, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) return kErrNeedRandom;
+    const NTSTATUS estado = BCryptGenRandom(nullptr, buf, chunk, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    if (estado < 0) return kErrNeedRandom;  // NTSTATUS: negative values are errors
     buf += chunk;
     len -= chunk;
   }

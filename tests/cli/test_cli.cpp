@@ -138,6 +138,29 @@ TEST_F(Cli, FailuresGiveOneLineWithTheResultCode) {
   }
 }
 
+// The command line is UTF-8 on every platform (Windows hands the program UTF-16); files and folders named
+// with accented letters are found and made under their real names.
+TEST_F(Cli, AccentedNamesOnTheCommandLine) {
+  auto u8 = [](const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+  };
+  WriteAll(P("t.txt"), text_);
+  const fs::path selado = pasta / fs::path(u8"ação_1.rec"), aberto = pasta / fs::path(u8"saída.txt");
+  Ok("pack --as-central " + Q(P("t.txt")) + " " + Q(u8(selado)));
+  Ok("unpack " + Q(u8(selado)) + " " + Q(u8(aberto)));
+  EXPECT_EQ(teste::LeArquivo(aberto), text_);
+
+  const fs::path raiz = pasta / fs::path(u8"Raiz Ação");
+  const std::string nome = "RM_000123_0001_2612101100_1.rec";
+  fs::create_directories(raiz / "Recebidos");
+  Ok("sample --holders 3 " + Q(u8(raiz / "Recebidos" / nome)));
+  const Resultado r = Cmd("batch --root " + Q(u8(raiz)) + " " + nome);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Carregando Arquivo : " + u8(raiz / "Recebidos" / nome) + "\n"), std::string::npos) << r.out;
+  EXPECT_TRUE(fs::exists(raiz / "Processados" / nome));
+}
+
 // The sample's records, as the record readers take them.
 struct Amostra {
   RegCabecalho cabecalho;

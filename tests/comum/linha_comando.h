@@ -1,16 +1,12 @@
-// Runs a command line through the shell, as integrators run the programs, and collects its exit status and
+// Runs a command line through the shell (comando.h), as integrators run the programs, and collects its exit status and
 // both streams (each written to a file in `pasta`).
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "comando.h"
 #include "pasta_temporaria.h"
-
-#if !defined(_WIN32)
-#include <sys/wait.h>
-#endif
 
 namespace telvarim::teste {
 
@@ -23,14 +19,13 @@ inline std::string Aspas(const std::string& s) { return "\"" + s + "\""; }
 
 inline ResultadoComando Executa(const std::string& linhaComando, const std::filesystem::path& pasta) {
   const std::string out = (pasta / "stdout").string(), err = (pasta / "stderr").string();
-  const std::string line = linhaComando + " >" + Aspas(out) + " 2>" + Aspas(err);
-#if defined(_WIN32)
-  const int status = std::system(("\"" + line + "\"").c_str());
-#else
-  const int raw = std::system(line.c_str());
-  const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-#endif
-  return {status, LeArquivo(out), LeArquivo(err)};
+  const int status = ExecutaComando(linhaComando + " >" + Aspas(out) + " 2>" + Aspas(err));
+  // Windows' text mode ends a line in "\r\n"; the contract is about lines, so the checks read "\n" alone.
+  auto linhas = [](std::string t) {
+    std::erase(t, '\r');
+    return t;
+  };
+  return {status, linhas(LeArquivo(out)), linhas(LeArquivo(err))};
 }
 
 }  // namespace telvarim::teste

@@ -1,7 +1,21 @@
 // Test helpers: hex text, deterministic random bytes, and OpenSSL as the independent oracle.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#if TELVARIM_ORACULO_OPENSSL
+#include <openssl/bn.h>
 #include <openssl/evp.h>
+#include <openssl/rsa.h>
+#else
+// A target without OpenSSL (the Windows cross-build): the oracle's declarations stay so that the suites
+// compile whole, its functions are never reached, and each test that needs it skips.
+struct evp_pkey_st;
+using EVP_PKEY = evp_pkey_st;
+inline void EVP_PKEY_free(EVP_PKEY*) {}
+#define RSA_PKCS1_PADDING 1
+#define RSA_NO_PADDING 3
+#endif
 
 #include <cstdint>
 #include <memory>
@@ -12,6 +26,10 @@
 
 #include "crypto/keys.h"
 #include "crypto/random_pool.h"
+
+// First statement of a test that compares with OpenSSL: skips it, with the reason, where OpenSSL is missing.
+#define TELVARIM_PRECISA_ORACULO() \
+  if (!TELVARIM_ORACULO_OPENSSL) GTEST_SKIP() << "needs OpenSSL, the independent oracle, not built for this target"
 
 namespace telvarim::test {
 

@@ -59,6 +59,7 @@ TEST(RandomPool, SameSeedsGiveTheSameBytes) {
 }
 
 TEST(RandomPool, SeedsAreAddedToTheStateAsBigEndianNumbers) {
+  TELVARIM_PRECISA_ORACULO();
   RandomPool pool;
   random_init(pool);
   const Bytes a = bytes_of("first"), b = bytes_of("second");
@@ -84,6 +85,7 @@ struct CarryCase {
 };
 
 TEST(RandomPool, OutputFollowsTheCounterAndItsCarryRule) {
+  TELVARIM_PRECISA_ORACULO();
   constexpr CarryCase kCases[] = {
       {"000000000000000000000000000000a1", "000000000000000000000000000000a2"},
       {"000000000000000000000000000000ff", "00000000000000000000000000000000"},  // FF wraps without a carry

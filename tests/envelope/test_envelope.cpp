@@ -2,7 +2,6 @@
 // written by OpenSSL as an independent peer, and what damaged files, wrong keys and bad arguments give.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <openssl/rsa.h>
 
 #include <cstring>
 #include <filesystem>
@@ -166,6 +165,7 @@ TEST_F(Envelope, EverySealingDrawsFreshKeyMaterial) {
 
 // OpenSSL as the peer: it opens what we seal, and we open what it seals.
 TEST_F(Envelope, OpenSslReadsOurFile) {
+  TELVARIM_PRECISA_ORACULO();
   const Bytes plain = Plain(1000);
   const Bytes f = SealedFile(plain);
   const Pkey receiver = openssl_key_from(Keys(1).priv);
@@ -185,6 +185,7 @@ TEST_F(Envelope, OpenSslReadsOurFile) {
 }
 
 TEST_F(Envelope, WeOpenAnOpenSslFileWithOtherHeaderExtraDataAndTwoRecipients) {
+  TELVARIM_PRECISA_ORACULO();
   const Bytes plain = Plain(333);
   const Bytes material = Plain(24, 99), iv = Plain(8, 98);
   const Pkey other = openssl_key_from(Keys(2).pub), ours = openssl_key_from(Keys(1).pub);

@@ -7,6 +7,7 @@
 
 #include "ambiente.h"
 #include "chaves_central.h"
+#include "comando.h"
 #include "envelope.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +25,7 @@ std::string Aspas(const fs::path& p) { return "\"" + p.string() + "\""; }
 TEST_F(PontaAPonta, TypedValuesReachTheCentralSystem) {
   const fs::path recebido = raiz / "Recebidos" / "RM_000123_0001_2612101100_1.rec";
   fs::create_directories(recebido.parent_path());
-  ASSERT_EQ(std::system((Aspas(TELVARIM_CLI) + " sample --holders 40 --seed 5 " + Aspas(recebido)).c_str()), 0);
+  ASSERT_EQ(ExecutaComando(Aspas(TELVARIM_CLI) + " sample --holders 40 --seed 5 " + Aspas(recebido)), 0);
 
   CadastroTelvarim c(op, Pastas(), tabelas, programa, relogio);  // the product's codecs and keys
   c.FormCreate();

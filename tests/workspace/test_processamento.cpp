@@ -109,7 +109,7 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
       EXPECT_TRUE(op.log.empty());
     } else {
       ASSERT_GE(op.log.size(), 8u);
-      EXPECT_EQ(op.log[5], "Carregando Arquivo : " + TextoCaminho(raiz / "Recebidos/A_1.rec"));
+      EXPECT_EQ(op.log[5], "Carregando Arquivo : " + TextoCaminho(raiz / "Recebidos" / "A_1.rec"));
       EXPECT_EQ(std::vector<std::string>(op.log.end() - 2, op.log.end()), caso.ultimasLinhas);
     }
   }
@@ -118,7 +118,7 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
 TEST_F(Processamento, SelectedFileGoneBeforeProcessing) {
   GravaRecebido("A_1.rec", RecebidoPadrao().Linhas());
   CadastroTelvarim& c = Abre();
-  fs::remove(raiz / "Recebidos/A_1.rec");
+  fs::remove(raiz / "Recebidos" / "A_1.rec");
   c.btnprocessarClick();
   EXPECT_EQ(op.Textos(), std::vector<std::string>{"Arquivo para processar não Encontrado - Verifique!"_cp});
 }
@@ -247,7 +247,7 @@ TEST_F(Processamento, SecondFileLeavesNothingOfTheFirst) {
   r2.tipos = {Tipo(9, "OUTRO", 0)};
   r2.tarifas = {Tarifa(4, "RURAL", 5)};
   r2.usuarios = {Usuario(1, 2, "X", "1", 9, {4, 1, 2})};
-  fs::remove(raiz / "Recebidos/A_1.rec");
+  fs::remove(raiz / "Recebidos" / "A_1.rec");
   GravaRecebido("B_1.rec", r2.Linhas());
   c.btnFecharClick();
   c.btnprocessarClick();
@@ -271,7 +271,7 @@ TEST_F(Processamento, ResumedDraftIsExpandedWithoutOpeningAndReceivedFilesAreSti
   EXPECT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
   EXPECT_EQ(c.QtdUsuarios, 5);
   EXPECT_EQ(codecs.abertos, 0);
-  EXPECT_EQ(op.log[5], "Carregando Arquivo : " + TextoCaminho(raiz / "Rascunho/RM_001234_0056_2612100900_2.REC"));
+  EXPECT_EQ(op.log[5], "Carregando Arquivo : " + TextoCaminho(raiz / "Rascunho" / "RM_001234_0056_2612100900_2.REC"));
   EXPECT_FALSE(fs::exists(raiz / "Rascunho/TMP1.REC"));
 
   // Back on the received files, a sealed file is opened from its seal as in any window.
