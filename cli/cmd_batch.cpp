@@ -1,5 +1,7 @@
 // batch: what the operator does in the workspace, without a window: process a received file, then generate
-// its request. The log page's lines go to stdout and the message-box texts to stderr, as UTF-8.
+// its request. The log page's lines go to stdout and the message-box texts to stderr, as UTF-8; the last
+// stderr line of a failure says what failed, why, and with which code. The work root is held for the whole
+// run: a second program on the same root is refused before anything changes.
 #include <algorithm>
 #include <iostream>
 
@@ -31,6 +33,13 @@ class OperadorConsole : public OperadorRoteirizado {
   void Mostra(const std::string& t) { std::cerr << Cp1252ParaUtf8(t) << '\n'; }
 };
 
+// The last stderr line: what went wrong, the cause the engine found and its code.
+int FalhaLote(const CadastroTelvarim& c, const std::string& oQue, const std::string& depois, int status) {
+  const CausaFalha& causa = c.UltimaFalha;
+  const std::string porque = causa.Vazia() ? std::string("see the log") : causa.reason;
+  return Falha("batch", causa.codigo, oQue + " (" + porque + ")" + depois, status);
+}
+
 }  // namespace
 
 int cmd_batch(const Argumentos& a) {
@@ -41,6 +50,7 @@ int cmd_batch(const Argumentos& a) {
   if (l.posicionais.size() != 1) return Uso("batch", "needs the name of one received file", kUso);
   if (l.Tem("values")) return Falha("batch", 0, "importing a value file is not available in this build", 2);
   const PastasTrabalho pastas(l.Tem("root") ? std::filesystem::path(*l.Valor("root")) : RaizTrabalho());
+  const FileLock trava = ReservaRaiz("batch", pastas);
 
   OperadorConsole op;
   CadastroTelvarim c(op, pastas);
@@ -57,9 +67,18 @@ int cmd_batch(const Argumentos& a) {
 
   c.btnprocessarClick();
   if (c.PaginaAtiva != CadastroTelvarim::Pagina::tbDigitacao)
-    return Falha("batch", 0, "the received file was not processed; no request written");
+    return FalhaLote(c, "the received file was not processed", "; no request written", kSaidaFalha);
   c.btngerararquivoClick();
-  if (c.UltimaGeracao != ResultadoGeracao::Gravado) return Falha("batch", 0, "the request could not be written");
+  if (c.UltimaGeracao != ResultadoGeracao::Gravado)
+    return FalhaLote(c, "the request could not be written", "", kSaidaFalha);
+  // The request is out; what follows it still decides whether the run is done.
+  const std::string pedido = "the request " + Cp1252ParaUtf8(c.ArquivoGerado) + " was written, but ";
+  if (c.MovimentoRecebido == Desfecho::Falhou)
+    return FalhaLote(
+        c, pedido + "the received file could not be moved to " + Cp1252ParaUtf8(TextoCaminho(pastas.Processados())), "",
+        kSaidaNaoMovido);
+  if (c.LogGerado == Desfecho::Falhou)
+    return FalhaLote(c, pedido + "its .LOG could not be saved", "", kSaidaLogNaoGravado);
   return 0;
 }
 
