@@ -13,6 +13,19 @@
 
 namespace telvarim {
 
+FileLock ReservaPastaPrograma(const PastasTrabalho& pastas) {
+  ReservaPasta r = ReservaPastaTrabalho(pastas, "telvarim");
+  if (r.Reservada()) return std::move(r.trava);
+  const QString pasta = QString::fromStdU16String(pastas.Raiz().u16string());
+  const QString texto =
+      r.emUso ? QStringLiteral("A pasta de trabalho %1 está em uso por %2 - Verifique!")
+                    .arg(pasta, r.ocupante.empty() ? QStringLiteral("outro programa") : QString::fromLatin1(r.ocupante))
+              : QStringLiteral("Não foi possível reservar a pasta de trabalho %1: %2 - Verifique!")
+                    .arg(pasta, QString::fromStdString(system_error_text(r.erro)));
+  QMessageBox::critical(nullptr, QStringLiteral("Telvarim"), texto);
+  return {};
+}
+
 void IniciaJanelas() {
   fsplash = new Tfsplash();
   QApplication::setApplicationName(QStringLiteral("Telvarim"));
@@ -35,6 +48,9 @@ int ExecutaPrograma(int argc, char** argv) {
   TabelasProcesso();
   Programa().Pastas = PastasTrabalho(RaizTrabalho());
   QApplication app(argc, argv);
+  // One program at a time on the work folders, for the whole run.
+  const FileLock trava = ReservaPastaPrograma(Programa().Pastas);
+  if (!trava.held()) return 1;
   try {
     IniciaJanelas();
     const int status = QApplication::exec();

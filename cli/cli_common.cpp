@@ -52,6 +52,18 @@ int Falha(std::string_view op, int code, std::string_view mensagem, int status) 
   return status == 0 ? 1 : status;
 }
 
+FileLock ReservaRaiz(std::string_view op, const PastasTrabalho& pastas) {
+  ReservaPasta r = ReservaPastaTrabalho(pastas, "telvarim-cli " + std::string(op));
+  if (r.Reservada()) return std::move(r.trava);
+  const std::string pasta = "'" + Cp1252ParaUtf8(TextoCaminho(pastas.Raiz())) + "'";
+  if (r.emUso)
+    throw Saida{Falha(op, 0,
+                      "the work folder " + pasta + " is in use by " +
+                          (r.ocupante.empty() ? std::string("another program") : r.ocupante) + "; nothing was changed",
+                      kSaidaPastaEmUso)};
+  throw Saida{Falha(op, r.erro.value(), "cannot reserve the work folder " + pasta + ": " + system_error_text(r.erro))};
+}
+
 std::string MotivoCodec(Codec codec, int code, const CodecFiles& arquivos) {
   return Cp1252ParaUtf8(codec_result_text(codec, code, arquivos));
 }

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "codec_results.h"
+#include "pastas.h"
+#include "safe_file.h"
 
 namespace telvarim::cli {
 
@@ -19,6 +21,25 @@ Argumentos ArgumentosDoPrograma(int argc, char** argv);
 
 // A file named on the command line (UTF-8; elsewhere the bytes as given) as a path.
 std::filesystem::path Caminho(const std::string& argumento);
+
+// Exit statuses (the README's table). Every failure is non-zero; these tell the common ones apart.
+inline constexpr int kSaidaFalha = 1;               // the operation failed; for batch: no request written
+inline constexpr int kSaidaUso = 2;                 // the command line itself is wrong
+inline constexpr int kSaidaImportacaoRecusada = 3;  // batch --values: import records refused, no request
+inline constexpr int kSaidaPastaEmUso = 4;          // another program holds the work root; nothing was changed
+inline constexpr int kSaidaNaoMovido = 5;           // batch: request written, the received file not moved
+inline constexpr int kSaidaLogNaoGravado = 6;       // batch: request written and file moved, its .LOG not saved
+
+// Ends the command with this status once its failure line is written (main catches it).
+struct Saida {
+  int status;
+};
+
+// Holds the work root for the rest of the command: `const FileLock trava = ReservaRaiz("listing", pastas);`.
+// When another program holds it, writes "telvarim-cli: OP: the work folder DIR is in use by WHO; nothing was
+// changed" and ends the command with kSaidaPastaEmUso; when the root cannot be made or locked, says why and
+// ends with kSaidaFalha.
+FileLock ReservaRaiz(std::string_view op, const PastasTrabalho& pastas);
 
 // Writes "telvarim-cli: OP: error CODE: MESSAGE" (or without the code when code is 0) to stderr and returns
 // the exit status to use (never 0).

@@ -1,6 +1,8 @@
 // batch: what the operator does in the workspace, without a window: process a received file, import a value
 // file when asked, then generate its request. The log page's lines go to stdout and the message-box texts
-// to stderr, as UTF-8.
+// to stderr, as UTF-8; the last stderr line of a failure says what failed, why, and with which code. The
+// work root is held for the whole run: a second program on the same root is refused before anything
+// changes.
 #include "cadastrotelvarim.h"
 #include "commands.h"
 #include "cp1252.h"
@@ -16,6 +18,7 @@ int cmd_batch(const Argumentos& a) {
   if (!Analisa(a, {"root", "values"}, {}, l, erro)) return Uso("batch", erro, kUso);
   if (l.posicionais.size() != 1) return Uso("batch", "needs the name of one received file", kUso);
   const PastasTrabalho pastas(l.Tem("root") ? Caminho(*l.Valor("root")) : RaizTrabalho());
+  const FileLock trava = ReservaRaiz("batch", pastas);
 
   OperadorConsole op;
   CadastroTelvarim c(op, pastas);
@@ -27,11 +30,20 @@ int cmd_batch(const Argumentos& a) {
     c.btnimportararqClick();
     if (!c.UltimaImportacao)
       return Falha("batch", 0, "the value file was not imported whole (see the result lines above); no request written",
-                   3);
+                   kSaidaImportacaoRecusada);
   }
 
   c.btngerararquivoClick();
-  if (c.UltimaGeracao != ResultadoGeracao::Gravado) return Falha("batch", 0, "the request could not be written");
+  if (c.UltimaGeracao != ResultadoGeracao::Gravado)
+    return FalhaSessao("batch", c, "the request could not be written", "", kSaidaFalha);
+  // The request is out; what follows it still decides whether the run is done.
+  const std::string pedido = "the request " + Cp1252ParaUtf8(c.ArquivoGerado) + " was written, but ";
+  if (c.MovimentoRecebido == Desfecho::Falhou)
+    return FalhaSessao(
+        "batch", c, pedido + "the received file could not be moved to " + Cp1252ParaUtf8(TextoCaminho(pastas.Processados())),
+        "", kSaidaNaoMovido);
+  if (c.LogGerado == Desfecho::Falhou)
+    return FalhaSessao("batch", c, pedido + "its .LOG could not be saved", "", kSaidaLogNaoGravado);
   return 0;
 }
 

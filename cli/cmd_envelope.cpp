@@ -7,7 +7,7 @@
 // codec's result code.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -24,6 +24,7 @@
 #include "envelope.h"
 #include "lzw.h"
 #include "records.h"
+#include "safe_file.h"
 
 namespace telvarim::cli {
 
@@ -33,21 +34,37 @@ namespace fs = std::filesystem;
 
 std::string Aspas(const std::string& s) { return "'" + s + "'"; }
 
-// A scratch file in the system's temporary folder, removed on every path.
+// A scratch file in the system's temporary folder: made new and private before anything is in it (it holds
+// a record text in the clear, and the folder is shared), removed on every path, an interruption included.
 class Temporario {
  public:
-  Temporario() {
-    unsigned char r[8] = {};
-    os_random_bytes(r, sizeof r);
-    char nome[40];
-    std::snprintf(nome, sizeof nome, "telvarim-cli-%02x%02x%02x%02x%02x%02x%02x%02x.tmp", r[0], r[1], r[2], r[3], r[4],
-                  r[5], r[6], r[7]);
+  explicit Temporario(const char* op) {
     std::error_code ec;
-    caminho_ = fs::temp_directory_path(ec) / nome;
+    const fs::path pasta = fs::temp_directory_path(ec);
+    for (int tentativa = 0; tentativa < 8; ++tentativa) {
+      unsigned char r[8] = {};
+      os_random_bytes(r, sizeof r);
+      char nome[40];
+      std::snprintf(nome, sizeof nome, "telvarim-cli-%02x%02x%02x%02x%02x%02x%02x%02x.tmp", r[0], r[1], r[2], r[3],
+                    r[4], r[5], r[6], r[7]);
+      caminho_ = pasta / nome;
+      // Registered before it exists, so that no moment of its life escapes an interruption; exclusive, so
+      // that a name that exists (by chance or planted) is never written through.
+      registro_.emplace(caminho_);
+      ec = create_private_file(caminho_, true);
+      if (ec != std::errc::file_exists) break;
+      registro_.reset();
+    }
+    if (ec) {
+      registro_.reset();
+      const std::string onde = caminho_.string();
+      caminho_.clear();
+      throw Saida{Falha(op, 0, "cannot create the temporary file " + Aspas(onde) + ": " + system_error_text(ec))};
+    }
   }
   ~Temporario() {
     std::error_code ec;
-    fs::remove(caminho_, ec);
+    if (!caminho_.empty()) fs::remove(caminho_, ec);
   }
   Temporario(const Temporario&) = delete;
   Temporario& operator=(const Temporario&) = delete;
@@ -59,6 +76,7 @@ class Temporario {
 
  private:
   fs::path caminho_;
+  std::optional<TemporaryRegistration> registro_;
 };
 
 struct Papeis {
@@ -87,7 +105,7 @@ bool PapeisPadrao(bool comoCentral, const char* op, Papeis& p, int& status) {
 
 // Compress then seal (pack, sample).
 int Empacota(const char* op, const fs::path& texto, const fs::path& saida, const Papeis& p) {
-  Temporario comprimido;
+  Temporario comprimido(op);
   int motivo = 0;
   if (lzw_compress_file(texto, comprimido.Caminho(), {}, &motivo) != kLzwCompressaoOk)
     return Falha(op, motivo, "compress: " + MotivoCodec(Codec::kLzw, motivo, {texto, comprimido.Caminho()}));
@@ -193,7 +211,7 @@ int cmd_unpack(const Argumentos& a) {
   if (!PapeisPadrao(l.Tem("as-central"), "unpack", p, status)) return status;
   const fs::path selado = Caminho(l.posicionais[0]);
   const fs::path texto = Caminho(l.posicionais[1]);
-  Temporario aberto;
+  Temporario aberto("unpack");
   const int r = open_file(selado, aberto.Caminho(), *p.privada, p.outro, 0);
   if (r != 0) return Falha("unpack", r, "open: " + MotivoCodec(Codec::kOpen, r, {selado, aberto.Caminho()}));
   const int e = lzw_expand_file(aberto.Caminho(), texto);
@@ -219,11 +237,8 @@ int cmd_keygen(const Argumentos& a) {
   const int r = rsa_generate_keypair(bits, os_random_bytes, publica, privada);
   if (r != 0) return Falha("keygen", r, "key generation failed");
   const std::string nome = l.posicionais[0];
+  // Only the owner can read the private key, from its first byte on.
   if (!rsa_save_private_key(Caminho(nome + ".key"), privada, &erro)) return Falha("keygen", 0, erro);
-  // Only the owner needs to read a private key.
-  std::error_code ec;
-  fs::permissions(Caminho(nome + ".key"), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace,
-                  ec);
   if (!rsa_save_public_key(Caminho(nome + ".pub"), publica, &erro)) return Falha("keygen", 0, erro);
   return 0;
 }
@@ -253,13 +268,9 @@ int cmd_sample(const Argumentos& a) {
   if (!PapeisPadrao(true, "sample", p, status)) return status;
 
   const std::string texto = TextoAmostra({titulares, semente});
-  Temporario plano;
-  {
-    std::ofstream f(plano.Caminho(), std::ios::binary | std::ios::trunc);
-    f.write(texto.data(), static_cast<std::streamsize>(texto.size()));
-    f.close();
-    if (f.fail()) return Falha("sample", 0, "cannot write the temporary file " + Aspas(plano.Texto()));
-  }
+  Temporario plano("sample");
+  if (const std::error_code ec = write_file(plano.Caminho(), texto, {.ownerOnly = true}))
+    return Falha("sample", 0, "cannot write the temporary file " + Aspas(plano.Texto()) + ": " + system_error_text(ec));
   return Empacota("sample", plano.Caminho(), Caminho(l.posicionais[0]), p);
 }
 

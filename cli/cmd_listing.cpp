@@ -32,6 +32,8 @@ int cmd_listing(const Argumentos& a) {
     return Uso("listing", "--order takes codigo, nome or matricula", kUso);
   const PastasTrabalho pastas(l.Tem("root") ? Caminho(*l.Valor("root")) : RaizTrabalho());
 
+  const FileLock trava = ReservaRaiz("listing", pastas);
+
   OperadorConsole op;
   op.mostraRelatorios = false;
   CadastroTelvarim c(op, pastas);

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string_view>
 
 #include "commands.h"
+#include "safe_file.h"
 
 namespace {
 
@@ -48,6 +50,8 @@ void Ajuda(std::ostream& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Interrupted (Ctrl+C, a terminal closed, kill), a command still removes its temporaries.
+  telvarim::remove_temporaries_on_signals();
   const Argumentos todos = ArgumentosDoPrograma(argc, argv);
   if (todos.empty()) {
     Ajuda(std::cerr);
@@ -68,6 +72,10 @@ int main(int argc, char** argv) {
       }
     try {
       return c.fn(args);
+    } catch (const Saida& s) {
+      return s.status;
+    } catch (const std::bad_alloc&) {
+      return Falha(c.nome, 0, "out of memory: the operation needed more memory than the system could give");
     } catch (const std::exception& e) {
       return Falha(c.nome, 0, e.what());
     } catch (...) {

@@ -37,6 +37,13 @@ void OperadorConsole::MostraRelatorio(const Relatorio& r) {
   for (std::size_t i = 1; i < r.linhas.size(); ++i) Mostra(r.linhas[i]);
 }
 
+int FalhaSessao(const char* comando, const CadastroTelvarim& c, const std::string& oQue, const std::string& depois,
+                int status) {
+  const CausaFalha& causa = c.UltimaFalha;
+  const std::string porque = causa.Vazia() ? std::string("see the log") : causa.reason;
+  return Falha(comando, causa.codigo, oQue + " (" + porque + ")" + depois, status);
+}
+
 int ProcessaRecebido(const char* comando, CadastroTelvarim& c, const std::string& nomeUtf8) {
   c.CriaPastasTrabalho();
   c.PageControl1Change();
@@ -49,7 +56,7 @@ int ProcessaRecebido(const char* comando, CadastroTelvarim& c, const std::string
   lista.ItemIndex = static_cast<int>(it - lista.Items.begin());
   c.btnprocessarClick();
   if (c.PaginaAtiva != CadastroTelvarim::Pagina::tbDigitacao)
-    return Falha(comando, 0, "the received file was not processed; no request written");
+    return FalhaSessao(comando, c, "the received file was not processed", "; no request written", kSaidaFalha);
   return 0;
 }
 

@@ -23,6 +23,10 @@ class OperadorConsole : public OperadorRoteirizado {
   bool mostraRelatorios = true;
 };
 
+// The last stderr line of a failed workspace step: what went wrong, the cause the engine found and its code.
+int FalhaSessao(const char* comando, const CadastroTelvarim& c, const std::string& oQue, const std::string& depois,
+                int status);
+
 // Selects received file `nomeUtf8` of the root's Recebidos and processes it ("Processar Arquivo"). 0 when the
 // typing page opened; otherwise the failure was reported on stderr and this is the exit status.
 int ProcessaRecebido(const char* comando, CadastroTelvarim& c, const std::string& nomeUtf8);

@@ -2,7 +2,8 @@
 // whose spaces overlap (LZW's 1 is "done" for compression and "cannot open" for expansion; the envelope's
 // 1030 reads differently when sealing and when opening), so the caller says which operation gave the code.
 //
-// Texts are cp1252 bytes, as all engine text. Without file names they speak of "the input" and "the output".
+// Texts are cp1252 bytes, as all engine text, in English or in Portuguese. Without file names they speak of
+// "the input" and "the output" ("a entrada", "a saída").
 // With them they name the files and, for the codes that stand for more than one cause (LZW's kLzwErroAbertura,
 // the envelope's 241 and 242), look at the files to tell which cause it was: call it right after the
 // operation, before anything changes the files. Never throws except for lack of memory.
@@ -17,7 +18,7 @@ enum class Codec {
   kLzwCompression,  // the result of lzw_compress*: kLzwCompressaoOk (1) or kLzwCompressaoFalhou (0)
   kLzw,             // the result of lzw_expand*, or the reason a compression gave: 0 or a kLzwErro* code
   kSeal,            // the result of seal_file: 0, 241-242 or a code of crypto/errors.h
-  kOpen,            // the result of open_file: 0, 241-243 or a code of crypto/errors.h
+  kOpen,            // the result of open_file: 0, 241-245 or a code of crypto/errors.h
 };
 
 // The files of the operation, when the text should name them.
@@ -26,7 +27,11 @@ struct CodecFiles {
   int recipientIndex = 0;               // open_file's recipient index (code 243)
 };
 
-// "done" for success; for an unknown code, a text that says so and gives the number.
-std::string codec_result_text(Codec codec, int code, const CodecFiles& files = {});
+// The command line speaks English; the workspace's log page speaks Portuguese.
+enum class Language { kEnglish, kPortuguese };
+
+// "done" ("concluído") for success; for an unknown code, a text that says so and gives the number.
+std::string codec_result_text(Codec codec, int code, const CodecFiles& files = {},
+                              Language language = Language::kEnglish);
 
 }  // namespace telvarim

@@ -337,7 +337,7 @@ class SealedInput {
 };
 
 int Open(const std::filesystem::path& inPath, const std::filesystem::path& outPath, const RsaPrivateKey& key,
-         const RsaPublicKey& sender, int recipientIndex) {
+         const RsaPublicKey& sender, int recipientIndex, OpenRequirements requirements) {
   if (sender.bits > kMaxRsaModulusBits || key.bits > kMaxRsaModulusBits) return kErrModulusLength;
 
   SealedInput in(inPath);
@@ -358,6 +358,8 @@ int Open(const std::filesystem::path& inPath, const std::filesystem::path& outPa
   const int digest = algorithms[1];
   const bool encrypt = cipher != 0;
   const bool sign = digest != 0;
+  if (requirements.signature && !sign) return kErrEnvelopeNotSigned;
+  if (requirements.encryption && !encrypt) return kErrEnvelopeNotEncrypted;
 
   ContentCipher cd{};
   cd.holdBack = 1;
@@ -483,9 +485,9 @@ int seal_file(const std::filesystem::path& in, const std::filesystem::path& out,
 }
 
 int open_file(const std::filesystem::path& in, const std::filesystem::path& out, const RsaPrivateKey& key,
-              const RsaPublicKey& sender, int recipientIndex) {
+              const RsaPublicKey& sender, int recipientIndex, OpenRequirements requirements) {
   try {
-    return Open(in, out, key, sender, recipientIndex);
+    return Open(in, out, key, sender, recipientIndex, requirements);
   } catch (...) {
     return kErrEnvelopeOutput;
   }

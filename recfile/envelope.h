@@ -34,6 +34,9 @@ inline constexpr int kErrEnvelopeInput = 241;
 inline constexpr int kErrEnvelopeOutput = 242;
 // The file holds no encrypted key for the requested recipient index.
 inline constexpr int kErrEnvelopeRecipient = 243;
+// Opening was told to accept only signed (only encrypted) files, and the file is not (OpenRequirements).
+inline constexpr int kErrEnvelopeNotSigned = 244;
+inline constexpr int kErrEnvelopeNotEncrypted = 245;
 
 inline constexpr int kEnvelopeMaxRecipients = 127;
 inline constexpr std::size_t kEnvelopeChunk = 24;  // three cipher blocks
@@ -55,10 +58,19 @@ std::uint16_t crc16_ccitt(const unsigned char* data, std::size_t len, std::uint1
 int seal_file(const std::filesystem::path& in, const std::filesystem::path& out, const RsaPrivateKey& key,
               std::span<const RsaPublicKey> recipients, std::span<const unsigned char> extra, int cipher, int digest);
 
+// What a file must be to be opened at all. By default the envelope opens whatever it holds: a file with
+// digest 0 is not checked against anyone, one with cipher 0 was readable on the way. A caller that takes
+// files from one known sender only asks for both, and such a file is then refused (244, 245) right after its
+// header, before any byte of it is written out.
+struct OpenRequirements {
+  bool signature = false;
+  bool encryption = false;
+};
+
 // Opens `in` into `out`: the key material of entry `recipientIndex` recovered with `key`, the signature
-// checked with `sender`. Codes: 1031, 241, 242, 243, 1030 (an encrypted key or signature over 128 bytes, or
-// any field or length that runs past the trailer), 1033, 1037, 1026, 1028, 1034, 1035.
+// checked with `sender`. Codes: 1031, 241, 242, 243, 244, 245, 1030 (an encrypted key or signature over 128
+// bytes, or any field or length that runs past the trailer), 1033, 1037, 1026, 1028, 1034, 1035.
 int open_file(const std::filesystem::path& in, const std::filesystem::path& out, const RsaPrivateKey& key,
-              const RsaPublicKey& sender, int recipientIndex);
+              const RsaPublicKey& sender, int recipientIndex, OpenRequirements requirements = {});
 
 }  // namespace telvarim

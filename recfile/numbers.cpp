@@ -10,8 +10,28 @@ namespace telvarim {
 
 namespace {
 
+// The offending text as people can read it: a control byte (or one cp1252 leaves undefined) would cut the
+// message short (a NUL ends it in every C string on the way to the screen) or show as nothing, so it is
+// written as \xNN.
+std::string Visivel(const std::string& texto) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string v;
+  for (char ch : texto) {
+    const auto c = static_cast<unsigned char>(ch);
+    const bool controle = c < 0x20 || c == 0x7F || c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+    if (controle) {
+      v += "\\x";
+      v += kHex[c >> 4];
+      v += kHex[c & 0x0F];
+    } else {
+      v += ch;
+    }
+  }
+  return v;
+}
+
 std::string MensagemConversao(const std::string& texto, const std::string& campo, int linha) {
-  std::string m = "'" + texto + "' n\xE3o \xE9 um valor num\xE9rico v\xE1lido";  // cp1252 text
+  std::string m = "'" + Visivel(texto) + "' n\xE3o \xE9 um valor num\xE9rico v\xE1lido";  // cp1252 text
   if (!campo.empty()) m += " - Campo: " + campo;
   if (linha >= 0) m += " - Linha: " + std::to_string(linha);
   return m;

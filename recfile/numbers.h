@@ -13,7 +13,7 @@
 namespace telvarim {
 
 // A text that had to be a number and is not. Ends the operation that met it; the window shows an error box
-// with what().
+// with what(), which quotes the text with its control bytes written as \xNN (texto() keeps it as it came).
 class ErroConversao : public std::runtime_error {
  public:
   explicit ErroConversao(std::string texto, std::string campo = {}, int linha = -1);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <istream>
 
 #include "cp1252.h"
 #include "numbers.h"
@@ -333,6 +334,47 @@ std::vector<std::string> SeparaLinhas(std::string_view texto) {
   }
   if (ini < texto.size()) linhas.emplace_back(texto.substr(ini));
   return linhas;
+}
+
+LeituraLinhas LeLinhas(std::istream& entrada, std::size_t limite, std::vector<std::string>& linhas) {
+  linhas.clear();
+  std::string atual;
+  bool iniciada = false;  // a line has begun: a byte of it, or its line break, was seen
+  bool depoisCr = false;  // the last byte was a CR: an LF right after it belongs to the same break
+  char bloco[64 * 1024];
+  for (;;) {
+    entrada.read(bloco, sizeof bloco);
+    const auto n = static_cast<std::size_t>(entrada.gcount());
+    if (n == 0) break;
+    for (std::size_t i = 0; i < n;) {
+      const char c = bloco[i];
+      if (c == '\n' && depoisCr) {
+        depoisCr = false;
+        ++i;
+        continue;
+      }
+      depoisCr = false;
+      if (!iniciada) {
+        if (linhas.size() >= limite) return LeituraLinhas::Excesso;
+        iniciada = true;
+      }
+      if (c == '\r' || c == '\n') {
+        linhas.push_back(std::move(atual));
+        atual.clear();
+        iniciada = false;
+        depoisCr = c == '\r';
+        ++i;
+        continue;
+      }
+      std::size_t fim = i;
+      while (fim < n && bloco[fim] != '\r' && bloco[fim] != '\n') ++fim;
+      atual.append(bloco + i, fim - i);
+      i = fim;
+    }
+  }
+  if (entrada.bad() || (entrada.fail() && !entrada.eof())) return LeituraLinhas::ErroLeitura;
+  if (iniciada) linhas.push_back(std::move(atual));
+  return LeituraLinhas::Lidas;
 }
 
 bool LinhaEmBranco(std::string_view linha) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -125,6 +126,19 @@ std::string FormataTrailer(const RegRodape& r);
 
 // Lines of a text split at CR LF, lone CR and lone LF; a final line break does not start another line.
 std::vector<std::string> SeparaLinhas(std::string_view texto);
+
+// The most lines a received file or a draft may hold once expanded. The largest real file has 10138 (header,
+// 121 card types, 15 tariffs, 10000 holders, trailer); this leaves ten times that, while a forged file of
+// nothing but line breaks stops long before its lines cost memory (64 MiB of them would be 64 million
+// strings).
+inline constexpr std::size_t kMaxLinhasArquivo = 100000;
+
+enum class LeituraLinhas { Lidas, Excesso, ErroLeitura };
+// The lines of a stream, split as SeparaLinhas splits a text, read block by block and counted on the way:
+// as soon as line `limite` + 1 begins, the reading stops with Excesso (`linhas` then holds the first `limite`
+// lines and the rest of the stream is never read). ErroLeitura when the stream fails other than by reaching
+// its end. `linhas` is replaced.
+LeituraLinhas LeLinhas(std::istream& entrada, std::size_t limite, std::vector<std::string>& linhas);
 
 // True when columns 1-2 are blank (an empty line included): such a line is no record.
 bool LinhaEmBranco(std::string_view linha);

@@ -1,6 +1,5 @@
 #include "cadastrotelvarim.h"
 
-#include <fstream>
 #include <system_error>
 
 #include "cadastro_comum.h"
@@ -70,15 +69,20 @@ void CadastroTelvarim::ApagaRascunhos(const fs::path& exceto) {
   for (const auto& a : arquivos) fs::remove(a, ec);  // files that cannot be deleted are passed over
 }
 
-bool CadastroTelvarim::SalvaLinhas(const fs::path& arquivo, const std::vector<std::string>& linhas) const {
-  std::ofstream out(arquivo, std::ios::binary | std::ios::trunc);
-  for (const auto& l : linhas) out << l << "\r\n";
-  out.flush();
-  return static_cast<bool>(out);
+std::error_code CadastroTelvarim::SalvaLinhas(const fs::path& arquivo, const std::vector<std::string>& linhas,
+                                              bool privado) const {
+  std::size_t tamanho = 0;
+  for (const auto& l : linhas) tamanho += l.size() + 2;
+  std::string texto;
+  texto.reserve(tamanho);
+  for (const auto& l : linhas) texto.append(l).append("\r\n");
+  return write_file(arquivo, texto, {.ownerOnly = privado});
 }
 
 ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascunho) {
   UltimaGeracao = ResultadoGeracao::NadaGravado;
+  LogGerado = MovimentoRecebido = Desfecho::NaoTentado;
+  UltimaFalha = {};
   ArquivoGerado.clear();
   ArquivoLog.clear();
   // The names come first: a sequence that is not a number ends the generation before any file, the
@@ -110,6 +114,7 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
     op_.Mensagem("Erro ao Compactar o arquivo Temporário - Verifique!"_cp);
     op_.LogAcrescenta("  ");
     op_.LogAcrescenta("Erro ao Compactar Arquivo - Verifique");
+    op_.LogAcrescenta(LinhaMotivo(UltimaFalha));
     return UltimaGeracao;
   }
   if (r == ResultadoEmpacotamento::FalhaSelagem) {
@@ -117,6 +122,7 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
     op_.Mensagem("Erro ao Criptografar Arquivo - Verifique!");
     op_.LogAcrescenta("  ");
     op_.LogAcrescenta("Erro ao Criptograr Arquivo - Verifique");
+    op_.LogAcrescenta(LinhaMotivo(UltimaFalha));
     return UltimaGeracao;
   }
   UltimaGeracao = ResultadoGeracao::Gravado;
@@ -136,21 +142,35 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
   op_.LogAcrescenta("Arquivo Gerado ==> " + TextoCaminhoGerado(pasta / CaminhoDeTexto(ArquivoLog)));
 
   *LinhasPedido = op_.LogLinhas();
-  if (!SalvaLinhas(pasta / CaminhoDeTexto(ArquivoLog), *LinhasPedido)) {
-    op_.Mensagem("Erro ao Gravar o arquivo LOG - Verifique!");
-    op_.LogAcrescenta("Erro ao Gravar o arquivo LOG - Verifique!");
+  {
+    // Like the request, the log reaches its name only when it is whole.
+    const fs::path log = pasta / CaminhoDeTexto(ArquivoLog), parcial = CaminhoParcial(log);
+    const Temporarios temporario({parcial});
+    CausaFalha causa;
+    if (std::error_code ec = SalvaLinhas(parcial, *LinhasPedido, false))
+      causa = CausaSistema("write", ec, parcial);
+    else if ((ec = commit_file(parcial, log)))
+      causa = CausaSistema("rename", ec, log);
+    LogGerado = causa.Vazia() ? Desfecho::Feito : Desfecho::Falhou;
+    if (!causa.Vazia()) {
+      op_.Mensagem("Erro ao Gravar o arquivo LOG - Verifique!");
+      op_.LogAcrescenta("Erro ao Gravar o arquivo LOG - Verifique!");
+      RegistraFalha(std::move(causa));
+    }
   }
 
   if (!RetomandoRascunho) {
     const fs::path destino = pastas_.Processados() / ArquivoEmProcesso.filename();
     std::error_code ec;
-    bool movido = false;
-    if (!ArquivoEmProcesso.empty() && fs::is_regular_file(ArquivoEmProcesso, ec) && !fs::exists(destino, ec)) {
-      fs::rename(ArquivoEmProcesso, destino, ec);
-      movido = !ec;
-    }
-    op_.LogAcrescenta((movido ? "Arquivo Movido para " : "Erro ao Mover Arquivo para ") +
+    if (ArquivoEmProcesso.empty() || !fs::is_regular_file(ArquivoEmProcesso, ec))
+      ec = std::make_error_code(std::errc::no_such_file_or_directory);
+    else
+      ec = move_file_no_replace(ArquivoEmProcesso, destino);
+    MovimentoRecebido = ec ? Desfecho::Falhou : Desfecho::Feito;
+    op_.LogAcrescenta((ec ? "Erro ao Mover Arquivo para " : "Arquivo Movido para ") +
                       TextoCaminho(pastas_.Processados()) + " ");
+    if (ec)
+      RegistraFalha(CausaSistema("move", ec, ec == std::errc::no_such_file_or_directory ? ArquivoEmProcesso : destino));
   }
 
   op_.LogAcrescenta(" ");
@@ -165,34 +185,36 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
 ResultadoEmpacotamento CadastroTelvarim::CompactaCriptografa(bool rascunho) {
   const fs::path pasta = rascunho ? PastaRascunho : PastaGerados;
   const fs::path tmp1 = pasta / "TMP1.REC", tmp2 = pasta / "TMP2.REC", final = pasta / CaminhoDeTexto(ArquivoGerado);
+  const fs::path parcial = CaminhoParcial(final);
+  // What an interrupted generation left under a temporary name is of no use to anyone.
   std::error_code ec;
-  fs::remove(tmp1, ec);
-  fs::remove(tmp2, ec);
-  // A draft's temporaries never outlive the save: a leftover one would sit in the draft folder among the
-  // drafts.
-  struct LimpaRascunho {
-    bool ativo;
-    fs::path a, b;
-    ~LimpaRascunho() {
-      std::error_code e;
-      if (ativo) fs::remove(a, e), fs::remove(b, e);
-    }
-  } limpa{rascunho, tmp1, tmp2};
+  for (const std::string& sobra : ListaArquivos(pasta, "*" + std::string(kSufixoParcial)))
+    fs::remove(pasta / CaminhoDeTexto(sobra), ec);
+  const Temporarios temporarios({tmp1, tmp2, parcial});
+  // The text in the clear, and its compressed form, are private from their first byte.
+  auto falha = [&](ResultadoEmpacotamento r, CausaFalha causa) {
+    UltimaFalha = std::move(causa);
+    return r;
+  };
   auto& linhas = *LinhasPedido;
   while (!linhas.empty() && TrimView(linhas.back()).empty()) linhas.pop_back();
-  if (!SalvaLinhas(tmp1, linhas)) return ResultadoEmpacotamento::FalhaCompactacao;
-  if (!codecs_.Compacta(tmp1, tmp2).Feito()) return ResultadoEmpacotamento::FalhaCompactacao;
-  if (rascunho) {
-    // The draft reaches its name only once it is complete, replacing an older one of the same name.
-    fs::rename(tmp2, final, ec);
-    return ec ? ResultadoEmpacotamento::FalhaCompactacao : ResultadoEmpacotamento::Gravado;
+  if ((ec = SalvaLinhas(tmp1, linhas, true)))
+    return falha(ResultadoEmpacotamento::FalhaCompactacao, CausaSistema("write", ec, tmp1));
+  // A draft is compressed straight into its temporary name; a request goes through TMP2.REC to the seal.
+  const fs::path comprimido = rascunho ? parcial : tmp2;
+  if ((ec = create_private_file(comprimido)))
+    return falha(ResultadoEmpacotamento::FalhaCompactacao, CausaSistema("create", ec, comprimido));
+  if (const ResultadoPasso r = codecs_.Compacta(tmp1, comprimido); !r.Feito())
+    return falha(ResultadoEmpacotamento::FalhaCompactacao,
+                 CausaCodec(Codec::kLzw, "compress", r.codigo, {tmp1, comprimido}));
+  if (!rascunho) {
+    if (const ResultadoPasso r = codecs_.Sela(tmp2, parcial); !r.Feito())
+      return falha(ResultadoEmpacotamento::FalhaSelagem, CausaCodec(Codec::kSeal, "seal", r.codigo, {tmp2, parcial}));
   }
-  if (!codecs_.Sela(tmp2, final).Feito()) {
-    fs::remove(final, ec);  // never a half-sealed file under a request's name
-    return ResultadoEmpacotamento::FalhaSelagem;
-  }
-  fs::remove(tmp1, ec);
-  fs::remove(tmp2, ec);
+  // The name is given last, replacing an older file of the same name in one step.
+  if ((ec = commit_file(parcial, final)))
+    return falha(rascunho ? ResultadoEmpacotamento::FalhaCompactacao : ResultadoEmpacotamento::FalhaSelagem,
+                 CausaSistema("rename", ec, final));
   return ResultadoEmpacotamento::Gravado;
 }
 

@@ -1,11 +1,11 @@
 #include "cadastrotelvarim.h"
 
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "cadastro_comum.h"
 #include "cp1252.h"
+#include "lzw.h"
 
 namespace fs = std::filesystem;
 
@@ -17,18 +17,58 @@ using namespace cadastro;
 ResultadoAbertura CadastroTelvarim::AbreEDescompacta(const fs::path& arquivo) {
   const fs::path pasta = arquivo.parent_path();
   const fs::path tmp1 = pasta / "TMP1.REC", tmp2 = pasta / "TMP2.REC";
-  std::error_code ec;
-  fs::remove(tmp1, ec);
-  fs::remove(tmp2, ec);
-  if (RetomandoRascunho)
-    return codecs_.Expande(arquivo, tmp1).Feito() ? ResultadoAbertura::Pronto : ResultadoAbertura::FalhaExpansao;
-  if (!codecs_.AbreSelado(arquivo, tmp2).Feito()) return ResultadoAbertura::FalhaAbertura;
-  if (!codecs_.Expande(tmp2, tmp1).Feito()) return ResultadoAbertura::FalhaExpansao;
-  return ResultadoAbertura::Pronto;
+  // They hold the file's text in the clear: private before the first byte is in them.
+  const Temporarios temporarios({tmp1, tmp2});
+  auto privado = [&](const fs::path& p) {
+    const std::error_code ec = create_private_file(p);
+    if (ec) UltimaFalha = CausaSistema("create", ec, p);
+    return !ec;
+  };
+  if (!RetomandoRascunho) {
+    if (!privado(tmp2)) return ResultadoAbertura::FalhaAbertura;
+    const ResultadoPasso r = codecs_.AbreSelado(arquivo, tmp2);
+    if (!r.Feito()) {
+      UltimaFalha = CausaCodec(Codec::kOpen, "open", r.codigo, {arquivo, tmp2});
+      return ResultadoAbertura::FalhaAbertura;
+    }
+  }
+  const fs::path comprimido = RetomandoRascunho ? arquivo : tmp2;
+  if (!privado(tmp1)) return ResultadoAbertura::FalhaExpansao;
+  const ResultadoPasso r = codecs_.Expande(comprimido, tmp1);
+  if (!r.Feito()) {
+    UltimaFalha = CausaCodec(Codec::kLzw, "expand", r.codigo, {comprimido, tmp1});
+    return ResultadoAbertura::FalhaExpansao;
+  }
+  if (!LinhasArquivo) LinhasArquivo.emplace();
+  std::ifstream in(tmp1, std::ios::binary);
+  const LeituraLinhas l = in ? LeLinhas(in, kMaxLinhasArquivo, *LinhasArquivo) : LeituraLinhas::ErroLeitura;
+  if (l == LeituraLinhas::Lidas) return ResultadoAbertura::Pronto;
+  LinhasArquivo->clear();
+  UltimaFalha = l == LeituraLinhas::Excesso ? CausaLinhas(kMaxLinhasArquivo)
+                                            : CausaCodec(Codec::kLzw, "read", kLzwErroLeitura, {tmp1, {}});
+  return ResultadoAbertura::FalhaExpansao;
+}
+
+void CadastroTelvarim::RegistraFalha(CausaFalha causa) {
+  UltimaFalha = std::move(causa);
+  op_.LogAcrescenta(LinhaMotivo(UltimaFalha));
+}
+
+void CadastroTelvarim::ReportaFaltaMemoria() noexcept {
+  try {
+    RegistraFalha(CausaMemoria());
+    op_.Erro(MensagemMemoria());
+  } catch (...) {  // nothing more can be said
+  }
 }
 
 void CadastroTelvarim::btnprocessarClick() {
+  Protegido([&] { ProcessaArquivo(); });
+}
+
+void CadastroTelvarim::ProcessaArquivo() {
   op_.LogLimpa();
+  UltimaFalha = {};
   IndiceArquivoRecebido = FLBArquivosRecargaRecebidos.ItemIndex;
   // Draft mode lasts only while the list shows the draft folder: once the file page is back on the received
   // files, a received file is opened from its seal again, and its answer moves it as usual.
@@ -71,32 +111,20 @@ void CadastroTelvarim::btnprocessarClick() {
     op_.Mensagem("Erro ao Descompactar o arquivo Temporário - Verifique!"_cp);
     op_.LogAcrescenta("  ");
     op_.LogAcrescenta(" ==> Erro ao Descompactar o Arquivo ");
+    op_.LogAcrescenta(LinhaMotivo(UltimaFalha));
     return;
   }
   if (r == ResultadoAbertura::FalhaAbertura) {
     op_.Mensagem("Erro ao Descriptografar Arquivo - Verifique!"_cp);
     op_.LogAcrescenta("  ");
     op_.LogAcrescenta(" ==> Erro ao Descriptografar o Arquivo ");
+    op_.LogAcrescenta(LinhaMotivo(UltimaFalha));
     return;
   }
   op_.LogAcrescenta("  ");
   op_.LogAcrescenta("Arquivo Descriptografado com Sucesso");
   op_.LogAcrescenta("Arquivo Descompactado com Sucesso");
   op_.LogAcrescenta("  ");
-
-  const fs::path pasta = arquivo.parent_path();
-  {
-    std::ifstream in(pasta / "TMP1.REC", std::ios::binary);
-    std::string texto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-      op_.Mensagem("Erro ao Descompactar o arquivo Temporário - Verifique!"_cp);
-      op_.LogAcrescenta(" ==> Erro ao Descompactar o Arquivo ");
-      return;
-    }
-    *LinhasArquivo = SeparaLinhas(texto);
-  }
-  fs::remove(pasta / "TMP1.REC", ec);
-  fs::remove(pasta / "TMP2.REC", ec);
   op_.Status("Analisando Arquivo ....");
 
   cbtipocartao = Caixa{};

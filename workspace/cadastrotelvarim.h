@@ -11,7 +11,7 @@
 //   cadastro_classificacao.cpp  ordering the grid
 // The rules themselves are plain functions over values, tested on their own: totais.h (credit price and
 // totals), pedido.h (the request's lines), atualizacao.h (the write-back match), classificacao.h (keys and
-// order). The class sequences the steps and talks to the operator.
+// order), falhas.h (why a step failed, in words). The class sequences the steps and talks to the operator.
 //
 // Handlers (the ...Click / ...Change / ...Exit / ...KeyPress members) never throw: a text that must convert
 // and does not ends the operation with an error box, a refused value ends it silently. The operations they
@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -29,6 +30,7 @@
 
 #include "codecs.h"
 #include "datetime.h"
+#include "falhas.h"
 #include "gradetexto.h"
 #include "numbers.h"
 #include "operador.h"
@@ -71,12 +73,14 @@ struct Abortado : std::exception {
   const char* what() const noexcept override { return "abort"; }
 };
 
-// Outcome of opening and expanding the file to process ("TMP1.REC" then holds its text).
+// Outcome of opening and expanding the file to process (LinhasArquivo then holds its lines).
 enum class ResultadoAbertura { Pronto = 1, FalhaExpansao = 2, FalhaAbertura = 3 };
 // Outcome of packing the request's lines into the final file.
 enum class ResultadoEmpacotamento { Gravado = 1, FalhaCompactacao = 2, FalhaSelagem = 3 };
 // Outcome of one generation: NadaGravado when it ended before packing (a value the request cannot carry).
 enum class ResultadoGeracao { NadaGravado, Gravado, FalhaCompactacao, FalhaSelagem };
+// Outcome of a step that follows a written request or draft (its .LOG, the move of the received file).
+enum class Desfecho { NaoTentado, Feito, Falhou };
 
 class CadastroTelvarim {
  public:
@@ -101,6 +105,10 @@ class CadastroTelvarim {
 
   // --- processing of the selected received file (or of the resumed draft) ---
   void btnprocessarClick();
+  // Opens (unless resuming a draft) and expands the file through "TMP2.REC" and "TMP1.REC" beside it, then
+  // reads the text's lines into LinhasArquivo, at most kMaxLinhasArquivo of them. The temporaries are
+  // private from their first byte and gone when it returns, whatever the outcome; a failure leaves its cause
+  // in UltimaFalha.
   ResultadoAbertura AbreEDescompacta(const std::filesystem::path& arquivo);
   bool Proc_header(std::size_t i);
   bool Proc_detalhe(std::size_t i);
@@ -136,6 +144,9 @@ class CadastroTelvarim {
   void btngerararquivoClick();
   void btnsalvarrascunhoClick();
   ResultadoGeracao GeraArquivo(const std::filesystem::path& pasta, bool rascunho);
+  // Writes the request (or the draft) under a temporary name ending in kSufixoParcial, which matches no file
+  // list, and gives it its name only once it is complete and on the disk: after a crash the folder holds the
+  // whole file or none. The temporaries are removed whatever the outcome.
   ResultadoEmpacotamento CompactaCriptografa(bool rascunho);
   void ApagaRascunhos(const std::filesystem::path& exceto = {});
 
@@ -185,6 +196,9 @@ class CadastroTelvarim {
   ResultadoGeracao UltimaGeracao = ResultadoGeracao::NadaGravado;  // of the last GeraArquivo
   std::int32_t UsuarioLocalizado = -1;                             // holder found by the last LocalizaUsuario
   bool UltimaImportacao = false;                                   // every record of the last import was applied
+  Desfecho LogGerado = Desfecho::NaoTentado;                       // the last generation's .LOG
+  Desfecho MovimentoRecebido = Desfecho::NaoTentado;               // the last generation's move into Processados
+  CausaFalha UltimaFalha;  // the cause of the last step that failed (also shown on the log page)
 
   // File page.
   ListaArquivosTela FLBArquivosRecargaRecebidos, FLBArquivosRecargaProcessados, FLBArquivosRecargaGerados;
@@ -222,8 +236,16 @@ class CadastroTelvarim {
   static std::string MensagemSemEspaco(int grupo, bool credito);
   // The first holder with a negative value, with a line on the log page naming it; false when none.
   bool AchaValorNegativo();
-  bool SalvaLinhas(const std::filesystem::path& arquivo, const std::vector<std::string>& linhas) const;
-  // Runs a handler's body: a refused value ends it silently, a text that does not convert with an error box.
+  // The lines, CR LF after each, as the whole content of `arquivo`.
+  std::error_code SalvaLinhas(const std::filesystem::path& arquivo, const std::vector<std::string>& linhas,
+                              bool privado) const;
+  // Keeps the cause of a failed step and shows it on the log page.
+  void RegistraFalha(CausaFalha causa);
+  // Says in words that memory ran out (box and log), without needing much of it.
+  void ReportaFaltaMemoria() noexcept;
+  void ProcessaArquivo();  // btnprocessarClick's body
+  // Runs a handler's body: a refused value ends it silently, a text that does not convert with an error box,
+  // and so does a lack of memory, in words.
   template <class F>
   void Protegido(F&& f) {
     try {
@@ -231,6 +253,8 @@ class CadastroTelvarim {
     } catch (const Abortado&) {
     } catch (const ErroConversao& e) {
       op_.Erro(e.what());
+    } catch (const std::bad_alloc&) {
+      ReportaFaltaMemoria();
     }
   }
 

@@ -15,8 +15,11 @@ ResultadoPasso DeCodigo(int codigo) { return codigo == 0 ? ResultadoPasso::Ok() 
 
 }  // namespace
 
+// Only the central system's files: signed (and the signature checked with its key) and encrypted to us. A
+// file sealed without a signature would otherwise open as anyone's.
 ResultadoPasso Codecs::AbreSelado(const std::filesystem::path& selado, const std::filesystem::path& saida) {
-  return DeCodigo(open_file(selado, saida, ChavePrivadaSistema(), ChavePublicaCentral(), 0));
+  return DeCodigo(open_file(selado, saida, ChavePrivadaSistema(), ChavePublicaCentral(), 0,
+                            {.signature = true, .encryption = true}));
 }
 
 // Received files and drafts come from outside: their expansion is capped.

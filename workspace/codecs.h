@@ -22,7 +22,8 @@ class Codecs {
  public:
   virtual ~Codecs() = default;
   // Opens a sealed received file with the system's private key, checking the central system's signature,
-  // recipient index 0.
+  // recipient index 0. A file that is not both signed and encrypted is refused (kErrEnvelopeNotSigned,
+  // kErrEnvelopeNotEncrypted).
   virtual ResultadoPasso AbreSelado(const std::filesystem::path& selado, const std::filesystem::path& saida);
   virtual ResultadoPasso Expande(const std::filesystem::path& entrada, const std::filesystem::path& saida);
   virtual ResultadoPasso Compacta(const std::filesystem::path& entrada, const std::filesystem::path& saida);

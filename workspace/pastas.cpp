@@ -67,6 +67,28 @@ std::vector<std::string> ListaArquivos(const fs::path& pasta, std::string_view m
   return nomes;
 }
 
+ReservaPasta ReservaPastaTrabalho(const PastasTrabalho& pastas, std::string_view programa) {
+  ReservaPasta r;
+  fs::create_directories(pastas.Raiz(), r.erro);
+  if (r.erro) return r;
+  LockAttempt t = try_lock_file(pastas.Raiz() / kArquivoTrava,
+                                std::string(programa) + ", pid " + std::to_string(current_process_id()));
+  r.trava = std::move(t.lock);
+  r.emUso = t.busy;
+  r.erro = t.error;
+  // Shown to people, in any character set: only the printable ASCII of what another program wrote.
+  for (char c : t.holder)
+    if (c >= 0x20 && c < 0x7F) r.ocupante += c;
+  r.ocupante = Trim(r.ocupante);
+  return r;
+}
+
+fs::path CaminhoParcial(const fs::path& final) {
+  fs::path p = final;
+  p += std::string(kSufixoParcial);
+  return p;
+}
+
 std::vector<std::string> Rascunhos(const fs::path& pasta) {
   std::vector<std::string> r = ListaArquivos(pasta, MascaraRascunhos);
   // The packing's temporaries share the extension; a leftover one is never a draft to resume.

@@ -4,8 +4,11 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
+
+#include "safe_file.h"
 
 namespace telvarim {
 
@@ -31,10 +34,31 @@ class PastasTrabalho {
   std::filesystem::path raiz_;
 };
 
+// One writer at a time on a work root: the desktop program for its whole run, each command-line run that
+// touches the root for its own. The hold is a lock on this dot file in the root (no file list shows it),
+// dropped by the operating system however the holder ends, even killed.
+inline constexpr std::string_view kArquivoTrava = ".telvarim.lock";
+
+struct ReservaPasta {
+  FileLock trava;        // held when the root is reserved
+  bool emUso = false;    // another program holds the root
+  std::string ocupante;  // when in use: who, as the holder wrote itself ("telvarim-cli batch, pid 4242"); may be empty
+  std::error_code erro;  // neither reserved nor in use: why (the root cannot be made, no locks on its file system)
+  bool Reservada() const { return trava.held(); }
+};
+// Makes the root when missing and reserves it for `programa` (the program as its users call it: "telvarim",
+// "telvarim-cli batch"), which is written into the lock file with the process number.
+ReservaPasta ReservaPastaTrabalho(const PastasTrabalho& pastas, std::string_view programa);
+
 inline constexpr std::string_view MascaraRecebidos = "*_1.rec";
 inline constexpr std::string_view MascaraGerados = "*_2.rec";
 inline constexpr std::string_view MascaraRascunhos = "*.REC";
 inline constexpr std::string_view MascaraRascunhoRetomado = "*_2.REC";
+
+// What a file being written is called until it is complete: its final name and this suffix, which no mask
+// matches, so no list ever offers a half-written request, log or draft.
+inline constexpr std::string_view kSufixoParcial = ".parcial";
+std::filesystem::path CaminhoParcial(const std::filesystem::path& final);
 
 // The drafts a workspace may resume from the draft folder (mask MascaraRascunhos, temporaries excluded),
 // in list order.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "crypto/wipe.h"
+#include "safe_file.h"
 
 namespace telvarim {
 namespace {
@@ -43,19 +44,13 @@ bool read_key_file(const std::filesystem::path& file, std::vector<unsigned char>
   return true;
 }
 
-bool write_key_file(const std::filesystem::path& file, const unsigned char* bytes, std::size_t len,
+// Written straight from `bytes` (no stream buffer ever holds a private key); a private key's file is
+// readable by its owner only from the moment it exists, before the key is in it.
+bool write_key_file(const std::filesystem::path& file, const unsigned char* bytes, std::size_t len, bool ownerOnly,
                     std::string* error) {
-  std::ofstream out;
-  out.rdbuf()->pubsetbuf(nullptr, 0);
-  out.open(file, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    set_error(error, "cannot create " + file.string());
-    return false;
-  }
-  out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(len));
-  out.close();
-  if (!out) {
-    set_error(error, "cannot write " + file.string());
+  const std::error_code ec = write_file(file, {reinterpret_cast<const char*>(bytes), len}, {.ownerOnly = ownerOnly});
+  if (ec) {
+    set_error(error, "cannot write " + file.string() + ": " + ec.message());
     return false;
   }
   return true;
@@ -139,13 +134,13 @@ bool rsa_load_public_or_private_key(const std::filesystem::path& file, RsaPublic
 bool rsa_save_public_key(const std::filesystem::path& file, const RsaPublicKey& key, std::string* error) {
   unsigned char bytes[kRsaPublicKeyRecordSize];
   rsa_public_key_to_bytes(key, bytes);
-  return write_key_file(file, bytes, sizeof bytes, error);
+  return write_key_file(file, bytes, sizeof bytes, false, error);
 }
 
 bool rsa_save_private_key(const std::filesystem::path& file, const RsaPrivateKey& key, std::string* error) {
   unsigned char bytes[kRsaPrivateKeyRecordSize];
   rsa_private_key_to_bytes(key, bytes);
-  const bool ok = write_key_file(file, bytes, sizeof bytes, error);
+  const bool ok = write_key_file(file, bytes, sizeof bytes, true, error);
   secure_zero(bytes, sizeof bytes);
   return ok;
 }

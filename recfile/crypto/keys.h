@@ -60,6 +60,7 @@ bool rsa_load_private_key(const std::filesystem::path& file, RsaPrivateKey& key,
 // Accepts a public key file or a private key file (whose public half is taken).
 bool rsa_load_public_or_private_key(const std::filesystem::path& file, RsaPublicKey& key, std::string* error = nullptr);
 bool rsa_save_public_key(const std::filesystem::path& file, const RsaPublicKey& key, std::string* error = nullptr);
+// A private key's file is made readable by its owner only (0600 on POSIX) before any byte of the key is in it.
 bool rsa_save_private_key(const std::filesystem::path& file, const RsaPrivateKey& key, std::string* error = nullptr);
 
 }  // namespace telvarim

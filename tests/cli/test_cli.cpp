@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,15 @@
 #include "linha_comando.h"
 #include "pasta_temporaria.h"
 #include "records.h"
+#include "safe_file.h"
+
+#if !defined(_WIN32)
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace telvarim {
 namespace {
@@ -263,6 +273,222 @@ TEST_F(Cli, SampleIsARealisticReceivedFileAndTheSameForASeed) {
   Ok("unpack " + Q(P("d_1.rec")) + " " + Q(P("d")));
   EXPECT_EQ(LeAmostra(teste::LeArquivo(P("d"))).usuarios.size(), 50u) << "the default holder count";
 }
+
+// --- batch on a work root: one writer at a time, the move's outcome, only the central system's files ---
+
+class Lote : public Cli {
+ protected:
+  const std::string nome_ = "RM_000123_0001_2612101100_1.rec";
+  fs::path Raiz() const { return pasta / "raiz"; }
+  fs::path Recebido() const { return Raiz() / "Recebidos" / nome_; }
+  std::string Batch() const { return "batch --root " + Q(Raiz().string()) + " " + nome_; }
+
+  // A sample received file in the root's Recebidos; its bytes.
+  std::string Amostra(int titulares = 40) const {
+    fs::create_directories(Raiz() / "Recebidos");
+    Ok("sample --holders " + std::to_string(titulares) + " " + Q(Recebido().string()));
+    return teste::LeArquivo(Recebido());
+  }
+  // Every file under the root, relative to it, sorted.
+  std::vector<std::string> Arquivos() const {
+    std::vector<std::string> r;
+    for (const auto& e : fs::recursive_directory_iterator(Raiz()))
+      if (e.is_regular_file()) r.push_back(fs::relative(e.path(), Raiz()).generic_string());
+    std::sort(r.begin(), r.end());
+    return r;
+  }
+  std::vector<std::string> Em(const std::string& pastaRaiz) const {
+    std::vector<std::string> r;
+    for (const std::string& a : Arquivos())
+      if (a.rfind(pastaRaiz + "/", 0) == 0) r.push_back(a.substr(pastaRaiz.size() + 1));
+    return r;
+  }
+  static std::string UltimaLinha(const std::string& s) {
+    const std::size_t fim = s.size() > 0 && s.back() == '\n' ? s.size() - 1 : s.size();
+    const std::size_t ini = s.rfind('\n', fim == 0 ? 0 : fim - 1);
+    return s.substr(ini == std::string::npos ? 0 : ini + 1);
+  }
+  // The request in Gerados opens on the central side.
+  void PedidoAbre(const std::string& pedido) const {
+    Ok("unpack --as-central " + Q((Raiz() / "Gerados" / pedido).string()) + " " + Q(P("pedido.txt")));
+  }
+};
+
+TEST_F(Lote, RefusedWhileAnotherProgramHoldsTheRootAndNothingChanges) {
+  const std::string bytes = Amostra();
+  LockAttempt outro = try_lock_file(Raiz() / ".telvarim.lock", "telvarim, pid 4242");
+  ASSERT_TRUE(outro.lock.held()) << outro.error.message();
+  const Resultado r = Cmd(Batch());
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, "telvarim-cli: batch: the work folder '" + Raiz().string() +
+                       "' is in use by telvarim, pid 4242; nothing was changed\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(Arquivos(), (std::vector<std::string>{".telvarim.lock", "Recebidos/" + nome_}));
+  EXPECT_EQ(teste::LeArquivo(Recebido()), bytes);
+
+  outro.lock.release();
+  const Resultado depois = Cmd(Batch());
+  ASSERT_EQ(depois.status, 0) << depois.err;
+  EXPECT_EQ(teste::LeArquivo(Raiz() / "Processados" / nome_), bytes);
+}
+
+#if !defined(_WIN32)
+// Started together on one root: one processes and writes, the other is turned away naming the first, and
+// nothing is mixed. (Should the second start only after the first ended, it finds no file to answer: the
+// round is run again, a few times at most, until the two met.)
+TEST_F(Lote, TwoRunsStartedTogetherOneWritesTheOtherIsTurnedAway) {
+  const std::string bytes = Amostra(10000);
+  int encontros = 0;
+  for (int rodada = 0; rodada < 5 && encontros == 0; ++rodada) {
+    SCOPED_TRACE(rodada);
+    fs::remove_all(Raiz() / "Gerados");
+    if (!fs::exists(Recebido())) fs::rename(Raiz() / "Processados" / nome_, Recebido());
+    std::string linha;
+    for (const char* n : {"1", "2"})
+      linha += "( " + Q(TELVARIM_CLI) + " " + Batch() + " >" + Q(P(std::string("o") + n)) + " 2>" +
+               Q(P(std::string("e") + n)) + "; echo $? >" + Q(P(std::string("s") + n)) + " ) & ";
+    ASSERT_EQ(std::system((linha + "wait").c_str()), 0);
+    const int s1 = std::stoi(teste::LeArquivo(P("s1"))), s2 = std::stoi(teste::LeArquivo(P("s2")));
+    ASSERT_TRUE((s1 == 0) != (s2 == 0)) << s1 << " " << s2 << "\n"
+                                        << teste::LeArquivo(P("e1")) << teste::LeArquivo(P("e2"));
+    const std::string n = s1 == 0 ? "2" : "1";
+    const int outro = s1 == 0 ? s2 : s1;
+    const std::string erro = teste::LeArquivo(P("e" + n));
+    if (outro == 4) {
+      ++encontros;
+      EXPECT_TRUE(std::regex_match(
+          erro, std::regex("telvarim-cli: batch: the work folder '.*' is in use by telvarim-cli batch, pid "
+                           "[0-9]+; nothing was changed\n")))
+          << erro;
+      EXPECT_EQ(teste::LeArquivo(P("o" + n)), "");
+    } else {
+      EXPECT_EQ(outro, 1) << erro;
+      EXPECT_NE(erro.find("no received file named"), std::string::npos) << erro;
+    }
+    const std::vector<std::string> gerados = Em("Gerados");
+    ASSERT_EQ(gerados.size(), 2u) << "one request and its log";
+    PedidoAbre(gerados[1]);
+    EXPECT_EQ(Em("Recebidos"), std::vector<std::string>{});
+    EXPECT_EQ(teste::LeArquivo(Raiz() / "Processados" / nome_), bytes);
+  }
+  EXPECT_EQ(encontros, 1) << "the two runs never overlapped";
+}
+#endif
+
+// The request is out but the received file stays: a distinct status and a last line with the system's
+// reason, not a success. (A folder under the target name refuses the move for any user, root included.)
+TEST_F(Lote, RequestWrittenButFileNotMovedIsNotASuccess) {
+  const std::string bytes = Amostra();
+  fs::create_directories(Raiz() / "Processados" / nome_ / "ocupa");
+  const Resultado r = Cmd(Batch());
+  EXPECT_EQ(r.status, 5);
+  const std::string ultima = UltimaLinha(r.err);
+  EXPECT_TRUE(std::regex_match(
+      ultima, std::regex("telvarim-cli: batch: error " + std::to_string(static_cast<int>(std::errc::file_exists)) +
+                         ": the request RM_[0-9_]+_2\\.REC was written, but the received file could not be moved "
+                         "to .*Processados \\(move: '.*" +
+                         nome_ + "': .+\\)\n")))
+      << ultima;
+  const std::vector<std::string> gerados = Em("Gerados");
+  ASSERT_EQ(gerados.size(), 2u);
+  PedidoAbre(gerados[1]);
+  EXPECT_EQ(teste::LeArquivo(Recebido()), bytes);
+  EXPECT_NE(r.out.find("Erro ao Mover Arquivo para "), std::string::npos);
+}
+
+// The workspace takes a received file only as the central system sends it: signed with its key and
+// encrypted to us. Anything else is refused like a file that does not open, with the reason on the log and
+// the code on the last line; nothing is written, no temporary stays.
+TEST_F(Lote, OnlyFilesSignedByTheCentralSystemAndEncryptedToUsAreProcessed) {
+  Amostra();
+  const std::string keys = TELVARIM_KEYS_DIR;
+  Ok("unpack " + Q(Recebido().string()) + " " + Q(P("texto")));
+  ASSERT_EQ(Cmd("compress " + Q(P("texto")) + " " + Q(P("lzw"))).status, 0);  // with the codec's progress
+  std::string semAssinatura = teste::LeArquivo(Recebido());
+  semAssinatura[30] = 0;  // the digest byte of a genuine file
+  WriteAll(P("sem-assinatura"), semAssinatura);
+  Ok("seal " + Q(P("lzw")) + " " + Q(P("plano")) + " --cipher 0 --digest 0");
+  Ok("seal " + Q(P("lzw")) + " " + Q(P("aberto")) + " --cipher 0 --key " + Q(keys + "/central.key"));
+  Ok("seal " + Q(P("lzw")) + " " + Q(P("outro")) + " --key " + Q(keys + "/system.key") + " --to " +
+     Q(keys + "/system.pub"));
+  const struct {
+    const char* arquivo;
+    std::string codigo;  // regular expression
+  } casos[] = {{"sem-assinatura", "244"}, {"plano", "244"}, {"aberto", "245"}, {"outro", "103[45]"}};
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.arquivo);
+    fs::remove_all(Raiz());
+    fs::create_directories(Raiz() / "Recebidos");
+    fs::copy_file(P(c.arquivo), Recebido());
+    const Resultado r = Cmd(Batch());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("Erro ao Descriptografar Arquivo - Verifique!\n", 0), 0u) << r.err;
+    EXPECT_TRUE(std::regex_match(UltimaLinha(r.err),
+                                 std::regex("telvarim-cli: batch: error " + c.codigo +
+                                            ": the received file was not processed \\(open: .+\\); no request "
+                                            "written\n")))
+        << r.err;
+    EXPECT_TRUE(std::regex_search(
+        r.out, std::regex(" ==> Erro ao Descriptografar o Arquivo \n ==> Motivo : erro " + c.codigo + " - ")))
+        << r.out;
+    EXPECT_EQ(Arquivos(), (std::vector<std::string>{".telvarim.lock", "Recebidos/" + nome_}));
+  }
+}
+
+#if !defined(_WIN32)
+TEST_F(Cli, KeygenWritesThePrivateKeyForItsOwnerOnly) {
+  const mode_t antes = ::umask(0);  // a mode left to the umask would show
+  const Resultado r = Cmd("keygen " + Q(P("k")));
+  ::umask(antes);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(fs::status(P("k.key")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_NE(fs::status(P("k.pub")).permissions() & fs::perms::others_read, fs::perms::none);
+}
+
+// Interrupted while its scratch file exists, a command removes it on the way out and ends by the signal.
+// The scratch file is private from the moment it is seen.
+TEST_F(Cli, InterruptedCommandRemovesItsPrivateTemporaries) {
+  const fs::path tmp = pasta / "tmp";
+  fs::create_directories(tmp);
+  const std::string ambiente = "TMPDIR=" + tmp.string();
+  int interrompidos = 0;
+  for (int tentativa = 0; tentativa < 20 && interrompidos < 3; ++tentativa) {
+    SCOPED_TRACE(tentativa);
+    const std::string saida = P("s_1.rec");
+    char* const argv[] = {const_cast<char*>(TELVARIM_CLI),  const_cast<char*>("sample"),
+                          const_cast<char*>("--holders"),   const_cast<char*>("10000"),
+                          const_cast<char*>(saida.c_str()), nullptr};
+    char* const envp[] = {const_cast<char*>(ambiente.c_str()), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, TELVARIM_CLI, nullptr, nullptr, argv, envp), 0);
+    bool visto = false;
+    for (int espera = 0; espera < 20000 && !visto; ++espera) {
+      for (const auto& e : fs::directory_iterator(tmp)) {
+        std::error_code ec;
+        const fs::perms modo = fs::status(e.path(), ec).permissions();
+        if (ec) continue;
+        visto = true;
+        EXPECT_EQ(modo, fs::perms::owner_read | fs::perms::owner_write) << e.path();
+      }
+      if (!visto) ::usleep(100);
+    }
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    if (WIFSIGNALED(status)) {
+      EXPECT_EQ(WTERMSIG(status), SIGTERM);
+      ++interrompidos;
+    } else {
+      EXPECT_EQ(WEXITSTATUS(status), 0) << "finished before the signal";
+    }
+    std::string sobras;
+    for (const auto& e : fs::directory_iterator(tmp)) sobras += e.path().filename().string() + " ";
+    EXPECT_EQ(sobras, "") << "temporaries left behind; " << (WIFSIGNALED(status) ? "signal " : "exit ")
+                          << (WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status));
+  }
+  EXPECT_GE(interrompidos, 1);
+}
+#endif
 
 }  // namespace
 }  // namespace telvarim

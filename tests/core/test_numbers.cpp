@@ -129,6 +129,31 @@ TEST(Numbers, ConversionErrorNamesTextFieldAndLine) {
   }
 }
 
+// A control byte in the field would cut the message short (a NUL ends it on the way to the screen): it is
+// shown escaped, while texto() keeps the field as it came.
+TEST(Numbers, ConversionErrorShowsNonPrintingBytesEscaped) {
+  const struct {
+    std::string campo, mostrado;
+  } casos[] = {
+      {std::string("12\0\0", 4), "'12\\x00\\x00' n"},
+      {"1\t2\r\n", "'1\\x092\\x0D\\x0A' n"},
+      {"\x7F\x81\x9D", "'\\x7F\\x81\\x9D' n"},
+      {"R$ 1,\xE9", "'R$ 1,\xE9' n"},  // a printable cp1252 letter stays
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.mostrado);
+    try {
+      TextoParaInteiro(c.campo, "CodUsuario", 3);
+      FAIL();
+    } catch (const ErroConversao& e) {
+      EXPECT_EQ(e.texto(), c.campo);
+      const std::string m = e.what();
+      EXPECT_EQ(m.rfind(c.mostrado, 0), 0u) << m;
+      EXPECT_NE(m.find(" - Campo: CodUsuario - Linha: 3"), std::string::npos) << m;
+    }
+  }
+}
+
 TEST(Numbers, ShortestGeneralForms) {
   struct Caso {
     double v;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <sstream>
+
 #include "cp1252.h"
 #include "numbers.h"
 #include "records.h"
@@ -391,4 +394,67 @@ TEST(Records, LinesSplitAtEveryLineEndAndBlankTypesAreNoRecords) {
   EXPECT_TRUE(LinhaEmBranco("  01xxxx"));
   EXPECT_FALSE(LinhaEmBranco(" 1"));
   EXPECT_FALSE(LinhaEmBranco("01"));
+}
+
+namespace {
+
+std::vector<std::string> Le(const std::string& texto, std::size_t limite, LeituraLinhas esperado) {
+  std::istringstream in(texto);
+  std::vector<std::string> linhas{"lixo de antes"};
+  EXPECT_EQ(LeLinhas(in, limite, linhas), esperado);
+  return linhas;
+}
+
+}  // namespace
+
+// Read from a stream in blocks, the lines are those SeparaLinhas gives, whatever falls on a block's edge.
+TEST(Records, BoundedLineReadingSplitsAsTheTextSplitter) {
+  std::mt19937 gerador(11);
+  const char alfabeto[] = {'a', 'b', '\r', '\n'};
+  for (int rodada = 0; rodada < 40; ++rodada) {
+    SCOPED_TRACE(rodada);
+    // Around the 64 KiB block edge, with long and short lines and runs of line ends.
+    std::string texto(65536 - 3 + static_cast<std::size_t>(rodada % 7), 'x');
+    for (int i = 0; i < 300; ++i) texto += alfabeto[gerador() % 4];
+    if (rodada % 2 == 0) texto = texto.substr(gerador() % texto.size());
+    EXPECT_EQ(Le(texto, kMaxLinhasArquivo, LeituraLinhas::Lidas), SeparaLinhas(texto));
+  }
+  EXPECT_EQ(Le(std::string(65535, 'y') + "\r\nz", 10, LeituraLinhas::Lidas),
+            (std::vector<std::string>{std::string(65535, 'y'), "z"}));
+}
+
+// The limit counts lines as the splitter does (a final line break starts none) and stops at the first line
+// past it, without taking the rest.
+TEST(Records, BoundedLineReadingStopsAtTheFirstLinePastTheLimit) {
+  const struct {
+    std::string texto;
+    LeituraLinhas esperado;
+    std::size_t linhas;
+  } casos[] = {
+      {"a\nb\nc", LeituraLinhas::Lidas, 3},
+      {"a\nb\nc\r\n", LeituraLinhas::Lidas, 3},
+      {"a\nb\nc\nd", LeituraLinhas::Excesso, 3},
+      {"a\nb\nc\n\n", LeituraLinhas::Excesso, 3},
+      {"\n\n\n", LeituraLinhas::Lidas, 3},
+      {"\r\n\r\n\r\n\r", LeituraLinhas::Excesso, 3},
+      {"", LeituraLinhas::Lidas, 0},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.texto);
+    EXPECT_EQ(Le(c.texto, 3, c.esperado).size(), c.linhas);
+  }
+  // 64 MiB of line feeds, as a forged file expands to: the reading stops at the limit, having taken only
+  // the first blocks of the stream.
+  std::istringstream bomba(std::string(std::size_t{64} << 20, '\n'));
+  std::vector<std::string> linhas;
+  EXPECT_EQ(LeLinhas(bomba, kMaxLinhasArquivo, linhas), LeituraLinhas::Excesso);
+  EXPECT_EQ(linhas.size(), kMaxLinhasArquivo);
+  EXPECT_LT(bomba.tellg(), std::streamoff{1} << 20);
+}
+
+TEST(Records, BoundedLineReadingReportsAFailedStream) {
+  std::istringstream in("a\nb");
+  in.setstate(std::ios::badbit);
+  std::vector<std::string> linhas;
+  EXPECT_EQ(LeLinhas(in, 10, linhas), LeituraLinhas::ErroLeitura);
 }

@@ -29,7 +29,7 @@ TEST(CodecResults, EveryCodeOfEachOperationHasItsOwnText) {
   std::vector<int> seal = {kErrEnvelopeInput, kErrEnvelopeOutput};
   seal.insert(seal.end(), crypto.begin(), crypto.end());
   std::vector<int> open = seal;
-  open.push_back(kErrEnvelopeRecipient);
+  open.insert(open.end(), {kErrEnvelopeRecipient, kErrEnvelopeNotSigned, kErrEnvelopeNotEncrypted});
   const struct {
     Codec codec;
     std::vector<int> failures;
@@ -63,9 +63,45 @@ TEST(CodecResults, TheSameNumberReadsByTheOperation) {
   EXPECT_EQ(codec_result_text(Codec::kLzw, 0), "done");
   EXPECT_NE(codec_result_text(Codec::kSeal, kErrLength), codec_result_text(Codec::kOpen, kErrLength));
   EXPECT_NE(codec_result_text(Codec::kSeal, kErrPrivateKey), codec_result_text(Codec::kOpen, kErrPrivateKey));
-  EXPECT_TRUE(Unknown(codec_result_text(Codec::kSeal, kErrEnvelopeRecipient))) << "sealing never gives 243";
+  for (int c : {kErrEnvelopeRecipient, kErrEnvelopeNotSigned, kErrEnvelopeNotEncrypted})
+    EXPECT_TRUE(Unknown(codec_result_text(Codec::kSeal, c))) << "sealing never gives " << c;
   EXPECT_TRUE(Unknown(codec_result_text(Codec::kLzw, kErrEnvelopeInput)));
   EXPECT_TRUE(Unknown(codec_result_text(Codec::kOpen, kLzwErroExpansao)));
+}
+
+// The workspace's log speaks Portuguese: every code has its own text there too, and never an English one.
+TEST(CodecResults, EveryCodeHasItsOwnPortugueseText) {
+  const struct {
+    Codec codec;
+    std::vector<int> codes;
+  } cases[] = {
+      {Codec::kLzwCompression, {kLzwCompressaoOk, kLzwCompressaoFalhou}},
+      {Codec::kLzw, {0, 1, 2, 3, 4, 5, 6}},
+      {Codec::kSeal, {0, kErrEnvelopeInput, kErrEnvelopeOutput, kErrLength, kErrPrivateKey, kErrPublicKey}},
+      {Codec::kOpen,
+       {0, kErrEnvelopeInput, kErrEnvelopeOutput, kErrEnvelopeRecipient, kErrEnvelopeNotSigned,
+        kErrEnvelopeNotEncrypted, kErrData, kErrDigestAlgorithm, kErrPadding, kErrLength, kErrModulusLength,
+        kErrNeedRandom, kErrPrivateKey, kErrPublicKey, kErrSignature, kErrEncryptionAlgorithm}},
+  };
+  for (const auto& c : cases) {
+    std::set<std::string> seen;
+    for (int code : c.codes) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(c.codec)) + "/" + std::to_string(code));
+      const std::string pt = codec_result_text(c.codec, code, {}, Language::kPortuguese);
+      EXPECT_NE(pt, codec_result_text(c.codec, code)) << "not translated";
+      EXPECT_TRUE(seen.insert(pt).second) << "shared by two codes: " << pt;
+      EXPECT_EQ(pt.find('{'), std::string::npos) << "a placeholder left: " << pt;
+    }
+  }
+  // cp1252, as all engine text; unnamed files and unknown codes in Portuguese too.
+  EXPECT_EQ(codec_result_text(Codec::kLzw, kLzwErroEscrita, {}, Language::kPortuguese),
+            "n\xE3o foi poss\xEDvel gravar a sa\xED"
+            "da (disco cheio?)");
+  EXPECT_EQ(codec_result_text(Codec::kOpen, kErrEnvelopeRecipient, {"R_1.rec", {}, 2}, Language::kPortuguese),
+            "'R_1.rec' n\xE3o traz chave para o destinat\xE1rio de \xEDndice 2");
+  EXPECT_EQ(codec_result_text(Codec::kOpen, 777, {}, Language::kPortuguese),
+            "c\xF3"
+            "digo de resultado desconhecido 777");
 }
 
 class CodecResultFiles : public teste::PastaTemporaria {};

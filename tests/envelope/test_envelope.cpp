@@ -265,6 +265,43 @@ TEST_F(Envelope, WrongKeysAreRefused) {
   EXPECT_FALSE(fs::exists(P("o")));
 }
 
+// A reader that takes files from one sender only asks for a signature and for encryption: a file without
+// either is refused right after its header, whatever its body holds, and leaves no output. Without the
+// requirements every form still opens.
+TEST_F(Envelope, RequiredSignatureAndEncryptionRefuseOtherForms) {
+  const Bytes plain = Plain(100);
+  const OpenRequirements ambos{.signature = true, .encryption = true};
+  const struct {
+    int cipher, digest;
+    OpenRequirements exige;
+    int esperado;
+  } cases[] = {
+      {1, 5, ambos, 0},
+      {0, 0, ambos, kErrEnvelopeNotSigned},
+      {1, 0, ambos, kErrEnvelopeNotSigned},
+      {0, 5, ambos, kErrEnvelopeNotEncrypted},
+      {0, 5, {.signature = true}, 0},
+      {1, 0, {.encryption = true}, 0},
+      {0, 0, {}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.cipher) + "/" + std::to_string(c.digest));
+    SealedFile(plain, c.cipher, c.digest);
+    WriteAll(P("o"), {1, 2, 3});
+    EXPECT_EQ(open_file(P("base.rec"), P("o"), Keys(1).priv, Keys(0).pub, 0, c.exige), c.esperado);
+    if (c.esperado == 0) {
+      EXPECT_EQ(ReadAll(P("o")), plain);
+    } else {
+      EXPECT_FALSE(fs::exists(P("o")));
+    }
+  }
+  // A genuine file whose digest byte was set to 0 (a signature stripped in transit) is refused as unsigned.
+  Bytes f = SealedFile(plain);
+  f[30] = 0;
+  WriteAll(P("sem.rec"), f);
+  EXPECT_EQ(open_file(P("sem.rec"), P("o"), Keys(1).priv, Keys(0).pub, 0, ambos), kErrEnvelopeNotSigned);
+}
+
 TEST_F(Envelope, SignatureOfOtherDataDoesNotMatch) {
   Bytes a = SealedFile(Plain(100, 1));
   const Bytes b = SealedFile(Plain(100, 2));

@@ -163,10 +163,12 @@ TEST_F(Geracao, FailedPackingLeavesNoRequestNoLogAndTheDraftInPlace) {
   struct Caso {
     bool compacta;
     int sela;
-    std::string mensagem, linha;
+    std::string mensagem, linha, motivo;
   } casos[] = {
-      {true, 0, "Erro ao Compactar o arquivo Temporário - Verifique!"_cp, "Erro ao Compactar Arquivo - Verifique"},
-      {false, 1034, "Erro ao Criptografar Arquivo - Verifique!", "Erro ao Criptograr Arquivo - Verifique"},
+      {true, 0, "Erro ao Compactar o arquivo Temporário - Verifique!"_cp, "Erro ao Compactar Arquivo - Verifique",
+       " ==> Motivo : erro 4 - não foi possível gravar"_cp},
+      {false, 1034, "Erro ao Criptografar Arquivo - Verifique!", "Erro ao Criptograr Arquivo - Verifique",
+       " ==> Motivo : erro 1034 - não foi possível cifrar a chave do conteúdo"_cp},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.mensagem);
@@ -179,7 +181,9 @@ TEST_F(Geracao, FailedPackingLeavesNoRequestNoLogAndTheDraftInPlace) {
     op.avisos.clear();
     c.btngerararquivoClick();
     EXPECT_EQ(op.Textos(), V{caso.mensagem});
-    EXPECT_EQ(V(op.log.end() - 2, op.log.end()), (V{"  ", caso.linha}));
+    EXPECT_EQ(V(op.log.end() - 3, op.log.end() - 1), (V{"  ", caso.linha}));
+    EXPECT_EQ(op.log.back().rfind(caso.motivo, 0), 0u) << op.log.back();
+    EXPECT_EQ(ListaArquivos(raiz / "Gerados", "*"), V{}) << "no temporary stays behind";
     EXPECT_TRUE(ListaArquivos(raiz / "Gerados", std::string(MascaraGerados)).empty());
     EXPECT_TRUE(ListaArquivos(raiz / "Gerados", "*.LOG").empty());
     EXPECT_TRUE(fs::exists(raiz / "Recebidos" / recebido));

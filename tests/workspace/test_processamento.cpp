@@ -77,20 +77,23 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
     bool semArquivo;
     std::string mensagem;
     std::vector<std::string> ultimasLinhas;
+    std::string motivo;  // the cause's line, after the step's own lines: its start
   } casos[] = {
-      {"nenhum arquivo", 0, false, true, "Não Há arquivos a processar - Verifique!"_cp, {}},
+      {"nenhum arquivo", 0, false, true, "Não Há arquivos a processar - Verifique!"_cp, {}, ""},
       {"abertura",
        1033,
        false,
        false,
        "Erro ao Descriptografar Arquivo - Verifique!",
-       {"  ", " ==> Erro ao Descriptografar o Arquivo "}},
+       {"  ", " ==> Erro ao Descriptografar o Arquivo "},
+       " ==> Motivo : erro 1033 - não foi possível recuperar a chave do conteúdo"_cp},
       {"expansão",
        0,
        true,
        false,
        "Erro ao Descompactar o arquivo Temporário - Verifique!"_cp,
-       {"  ", " ==> Erro ao Descompactar o Arquivo "}},
+       {"  ", " ==> Erro ao Descompactar o Arquivo "},
+       " ==> Motivo : erro 3 - '"_cp + TextoCaminho(raiz / "Recebidos/TMP2.REC") + "' não contém dados compactados"_cp},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nome);
@@ -110,7 +113,10 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
     } else {
       ASSERT_GE(op.log.size(), 8u);
       EXPECT_EQ(op.log[5], "Carregando Arquivo : " + TextoCaminho(raiz / "Recebidos" / "A_1.rec"));
-      EXPECT_EQ(std::vector<std::string>(op.log.end() - 2, op.log.end()), caso.ultimasLinhas);
+      EXPECT_EQ(std::vector<std::string>(op.log.end() - 3, op.log.end() - 1), caso.ultimasLinhas);
+      EXPECT_EQ(op.log.back().rfind(caso.motivo, 0), 0u) << op.log.back();
+      // The temporaries, which may hold the file in the clear, are gone after a failure too.
+      EXPECT_EQ(ListaArquivos(raiz / "Recebidos", "TMP*"), std::vector<std::string>{});
     }
   }
 }
