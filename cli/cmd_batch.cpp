@@ -40,8 +40,9 @@ int cmd_batch(const Argumentos& a) {
   const std::string pedido = "the request " + Cp1252ParaUtf8(c.ArquivoGerado) + " was written, but ";
   if (c.MovimentoRecebido == Desfecho::Falhou)
     return FalhaSessao(
-        "batch", c, pedido + "the received file could not be moved to " + Cp1252ParaUtf8(TextoCaminho(pastas.Processados())),
-        "", kSaidaNaoMovido);
+        "batch", c,
+        pedido + "the received file could not be moved to " + Cp1252ParaUtf8(TextoCaminho(pastas.Processados())), "",
+        kSaidaNaoMovido);
   if (c.LogGerado == Desfecho::Falhou)
     return FalhaSessao("batch", c, pedido + "its .LOG could not be saved", "", kSaidaLogNaoGravado);
   return 0;
