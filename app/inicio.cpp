@@ -7,6 +7,7 @@
 
 #include "imagens.h"
 #include "tabelas.h"
+#include "traducoes.h"
 #include "umdiform.h"
 #include "uprincipal.h"
 #include "usplash.h"
@@ -48,6 +49,7 @@ int ExecutaPrograma(int argc, char** argv) {
   TabelasProcesso();
   Programa().Pastas = PastasTrabalho(RaizTrabalho());
   QApplication app(argc, argv);
+  InstalaTraducoes();
   // One program at a time on the work folders, for the whole run.
   const FileLock trava = ReservaPastaPrograma(Programa().Pastas);
   if (!trava.held()) return 1;

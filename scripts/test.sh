@@ -16,10 +16,12 @@ echo "== source layout (clang-format)"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 echo "== build (gcc, with the windows)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVARIM_PACOTE_DEMO=ON >/dev/null
 cmake --build build -j"$jobs"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
+echo "== Debian package (demo keys)"
+bash scripts/verifica_pacote.sh build
 
 echo "== build (Windows: MinGW-w64 cross-build of the engine, the CLI and their suites)"
 cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
