@@ -5,6 +5,7 @@
 // is printed beside the time the operator should not notice passing.
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "amostra_selada.h"
@@ -44,7 +46,10 @@ double Mediana(std::vector<double> t) {
 }
 
 void Linha(const char* operacao, double ms, double alvo) {
-  std::printf("%-52s %9.1f %9.0f   %s\n", operacao, ms, alvo, ms <= alvo ? "ok" : "OVER");
+  if (alvo <= 0)
+    std::printf("%-52s %9.1f %9s\n", operacao, ms, "-");
+  else
+    std::printf("%-52s %9.1f %9.0f   %s\n", operacao, ms, alvo, ms <= alvo ? "ok" : "OVER");
 }
 
 }  // namespace
@@ -64,14 +69,23 @@ int main(int argc, char** argv) {
   }
   telvarim::Programa().Pastas = telvarim::PastasTrabalho(raiz);
 
-  // No box should open; one that does is answered and reported, so that the figures are not a wait.
+  // No box should open outside the import; one that does is answered and reported, so that the figures are
+  // not a wait. During the import the file dialog gets the value file and the closing notices are answered.
   int caixas = 0;
+  bool importando = false;
+  QString valores;
   QTimer vigia;
   QObject::connect(&vigia, &QTimer::timeout, [&] {
-    if (auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      std::fprintf(stderr, "bench_janela: unexpected box: %s\n", qPrintable(m->text()));
-      ++caixas;
-      m->reject();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* d = qobject_cast<QFileDialog*>(modal); d && importando) {
+      d->selectFile(valores);
+      QMetaObject::invokeMethod(d, "accept");
+    } else if (auto* m = qobject_cast<QMessageBox*>(modal)) {
+      if (!importando) {
+        std::fprintf(stderr, "bench_janela: unexpected box: %s\n", qPrintable(m->text()));
+        ++caixas;
+      }
+      m->buttons().first()->click();
     }
   });
   vigia.start(20);
@@ -128,6 +142,40 @@ int main(int argc, char** argv) {
   std::vector<double> porNome;
   for (std::size_t i = 0; i < ordena.size(); i += 2) porNome.push_back(ordena[i]);
   Linha("Ordering by name (\"Alfabética\")", Mediana(porNome), 150);
+
+  // "Importar Arquivo" with one record per holder: its time, and the longest the event loop waited meanwhile
+  // (a 5 ms timer notes the gaps between its ticks), which is what the operator feels as a frozen window.
+  {
+    std::ofstream out(raiz / "VALORES_000123_0001.rrm", std::ios::binary);
+    char b[128];
+    const auto& tab = telvarim::TabelasProcesso();
+    for (int i = 0; i < kPortadores; ++i) {
+      const auto& u = tab.Usuarios[static_cast<std::size_t>(i)];
+      std::snprintf(b, sizeof b, "%07d%-21s%19s%010d  %010d%02d\r\n", i + 1, u.Matricula.c_str(), "10,00", 123, 1,
+                    static_cast<int>(u.TipoCartao));
+      out << b;
+    }
+  }
+  valores = QString::fromStdString((raiz / "VALORES_000123_0001.rrm").string());
+  auto* importar = janela.findChild<QPushButton*>(QStringLiteral("btnimportararq"));
+  double maiorPausa = 0;
+  auto ultimo = std::chrono::steady_clock::now();
+  QTimer pulso;
+  QObject::connect(&pulso, &QTimer::timeout, [&] {
+    const auto agora = std::chrono::steady_clock::now();
+    maiorPausa = std::max(maiorPausa, std::chrono::duration<double, std::milli>(agora - ultimo).count());
+    ultimo = agora;
+  });
+  importando = true;
+  const std::vector<double> importa = Tempos(1, [&](int) {
+    ultimo = std::chrono::steady_clock::now();
+    pulso.start(5);
+    importar->click();
+    pulso.stop();
+  });
+  importando = false;
+  Linha("Importar Arquivo, 10000 records (with its boxes)", importa.front(), 0);
+  Linha("  longest the window went without events meanwhile", maiorPausa, 100);
 
   fs::remove_all(raiz);
   return caixas == 0 ? 0 : 1;
