@@ -219,15 +219,22 @@ TEST_F(ArquivosSeguros, FailedMoveIsRecordedWithItsCause) {
 // A temporary the system cannot write (here a folder holds its name, which works for any user): the step's
 // own message, then the system's text naming the file.
 TEST_F(ArquivosSeguros, FilesTheSystemRefusesAreNamedWithTheSystemsText) {
-  const std::string sistema = system_error_text(std::make_error_code(std::errc::is_a_directory));
+  // What the system says when a folder is opened for writing: "is a directory" on POSIX, "access denied"
+  // (ERROR_ACCESS_DENIED) on Windows.
+#if defined(_WIN32)
+  const std::error_code recusa(5, std::system_category());
+#else
+  const std::error_code recusa = std::make_error_code(std::errc::is_a_directory);
+#endif
+  const std::string sistema = system_error_text(recusa);
   {
     SCOPED_TRACE("processing");
     Grava("Recebidos/TMP2.REC/ocupa");
     GravaRecebido(recebido, RecebidoPadrao().Linhas());
     Abre().btnprocessarClick();
     EXPECT_EQ(op.Textos(), V{"Erro ao Descriptografar Arquivo - Verifique!"});
-    EXPECT_EQ(op.log.back(), " ==> Motivo : erro " + std::to_string(static_cast<int>(std::errc::is_a_directory)) +
-                                 " - '" + TextoCaminho(raiz / "Recebidos/TMP2.REC") + "': " + sistema);
+    EXPECT_EQ(op.log.back(), " ==> Motivo : erro " + std::to_string(recusa.value()) + " - '" +
+                                 TextoCaminho(raiz / "Recebidos" / "TMP2.REC") + "': " + sistema);
     fs::remove_all(raiz / "Recebidos/TMP2.REC");
   }
   {
@@ -238,7 +245,8 @@ TEST_F(ArquivosSeguros, FilesTheSystemRefusesAreNamedWithTheSystemsText) {
     c.btngerararquivoClick();
     EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::FalhaCompactacao);
     EXPECT_EQ(op.Textos(), V{"Erro ao Compactar o arquivo Temporário - Verifique!"_cp});
-    EXPECT_NE(op.log.back().find("'" + TextoCaminho(raiz / "Gerados/TMP1.REC") + "': " + sistema), std::string::npos)
+    EXPECT_NE(op.log.back().find("'" + TextoCaminho(raiz / "Gerados" / "TMP1.REC") + "': " + sistema),
+              std::string::npos)
         << op.log.back();
     EXPECT_EQ(c.UltimaFalha.reason.rfind("write: ", 0), 0u) << c.UltimaFalha.reason;
   }

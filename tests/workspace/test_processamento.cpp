@@ -93,7 +93,8 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
        false,
        "Erro ao Descompactar o arquivo Temporário - Verifique!"_cp,
        {"  ", " ==> Erro ao Descompactar o Arquivo "},
-       " ==> Motivo : erro 3 - '"_cp + TextoCaminho(raiz / "Recebidos/TMP2.REC") + "' não contém dados compactados"_cp},
+       " ==> Motivo : erro 3 - '"_cp + TextoCaminho(raiz / "Recebidos" / "TMP2.REC") +
+           "' não contém dados compactados"_cp},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nome);
