@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "amostra.h"
+#include "amostra_selada.h"
 #include "cadastrotelvarim.h"
 #include "classificacao.h"
 #include "comum_bench.h"
@@ -69,8 +70,11 @@ int main(int argc, char** argv) {
   fs::remove_all(raiz);
   fs::create_directories(raiz / "Recebidos");
   const std::string nome = "RM_000123_0001_2612101100_1.rec";
-  telvarim::bench::GravaRecebido(raiz / "Recebidos" / nome,
-                                 TextoAmostra({.titulares = kPortadores, .semente = 42, .umTipoUmaTarifa = true}));
+  if (!teste::GravaAmostraSelada(raiz / "Recebidos" / nome,
+                                 {.titulares = kPortadores, .semente = 42, .umTipoUmaTarifa = true})) {
+    std::fprintf(stderr, "cannot write the sample received file\n");
+    return 1;
+  }
   // Answers every file-open dialog with the value file.
   struct Operador : OperadorRoteirizado {
     std::string arquivo;

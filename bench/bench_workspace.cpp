@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "amostra.h"
+#include "amostra_selada.h"
 #include "cadastrotelvarim.h"
 #include "chaves.h"
 #include "chaves_central.h"
@@ -31,7 +32,6 @@
 
 namespace fs = std::filesystem;
 using namespace telvarim;
-using telvarim::bench::GravaRecebido;
 using telvarim::bench::Mediana;
 
 namespace {
@@ -81,8 +81,11 @@ int main() {
   fs::remove_all(raiz);
   fs::create_directories(raiz / "Recebidos");
   const std::string nome = "RM_000123_0001_2612101100_1.rec";
-  GravaRecebido(raiz / "Recebidos" / nome,
-                TextoAmostra({.titulares = kPortadores, .semente = 42, .umTipoUmaTarifa = true}));
+  if (!teste::GravaAmostraSelada(raiz / "Recebidos" / nome,
+                                 {.titulares = kPortadores, .semente = 42, .umTipoUmaTarifa = true})) {
+    std::fprintf(stderr, "cannot write the sample received file\n");
+    return 1;
+  }
 
   OperadorMudo op;
   Tabelas tab;

@@ -1,33 +1,12 @@
-// What the workspace benchmarks share: a received file sealed as the central system sends it, a quiet
-// operator, and the median of repeated runs.
+// What the workspace benchmarks share: the median of repeated runs. (The sealed sample they process comes from
+// tests/comum/amostra_selada.h.)
 #pragma once
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <vector>
 
-#include "chaves.h"
-#include "chaves_central.h"
-#include "envelope.h"
-#include "lzw.h"
-#include "operador.h"
-
 namespace telvarim::bench {
-
-// Compressed, signed with the central's key, encrypted to the system.
-inline void GravaRecebido(const std::filesystem::path& destino, const std::string& conteudo) {
-  const std::filesystem::path texto = destino.parent_path() / "texto.tmp", lzw = destino.parent_path() / "lzw.tmp";
-  std::ofstream(texto, std::ios::binary) << conteudo;
-  if (lzw_compress_file(texto, lzw) != kLzwCompressaoOk) std::abort();
-  const RsaPublicKey destinatario = ChavePublicaSistema();
-  if (seal_file(lzw, destino, *ChavePrivadaCentral(), {&destinatario, 1}, {}, 1, 5) != 0) std::abort();
-  std::filesystem::remove(texto);
-  std::filesystem::remove(lzw);
-}
 
 template <class F>
 double Mediana(int vezes, F&& f) {

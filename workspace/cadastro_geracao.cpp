@@ -191,13 +191,13 @@ ResultadoEmpacotamento CadastroTelvarim::CompactaCriptografa(bool rascunho) {
   for (const std::string& sobra : ListaArquivos(pasta, "*" + std::string(kSufixoParcial)))
     fs::remove(pasta / CaminhoDeTexto(sobra), ec);
   const Temporarios temporarios({tmp1, tmp2, parcial});
-  // The text in the clear, and its compressed form, are private from their first byte.
   auto falha = [&](ResultadoEmpacotamento r, CausaFalha causa) {
     UltimaFalha = std::move(causa);
     return r;
   };
   auto& linhas = *LinhasPedido;
   while (!linhas.empty() && TrimView(linhas.back()).empty()) linhas.pop_back();
+  // The text in the clear, and its compressed form, are private from their first byte.
   if ((ec = SalvaLinhas(tmp1, linhas, true)))
     return falha(ResultadoEmpacotamento::FalhaCompactacao, CausaSistema("write", ec, tmp1));
   // A draft is compressed straight into its temporary name; a request goes through TMP2.REC to the seal.

@@ -1,6 +1,6 @@
 // A sample received file as the central system sends it: the sample's records compressed, signed with the
 // central system's (demo) key and encrypted to the system. For the window tests, the screenshots and the
-// window benchmark.
+// benchmarks.
 #pragma once
 
 #include <filesystem>
@@ -20,7 +20,7 @@ inline bool GravaAmostraSelada(const std::filesystem::path& destino, const Opcoe
   compactado += ".lzw.tmp";
   std::ofstream(texto, std::ios::binary) << TextoAmostra(opcoes);
   const RsaPublicKey destinatario = ChavePublicaSistema();
-  const bool ok = ChavePrivadaCentral() && lzw_compress_file(texto, compactado) == 1 &&
+  const bool ok = ChavePrivadaCentral() && lzw_compress_file(texto, compactado) == kLzwCompressaoOk &&
                   seal_file(compactado, destino, *ChavePrivadaCentral(), {&destinatario, 1}, {}, 1, 5) == 0;
   std::error_code ec;
   std::filesystem::remove(texto, ec);
