@@ -83,8 +83,8 @@ int main(int argc, char** argv) {
   Tabelas tab;
   ValoresPrograma prog;
   CadastroTelvarim c(op, PastasTrabalho(raiz), tab, prog);
-  c.FormCreate();
-  c.btnprocessarClick();
+  c.Abre();
+  c.Processa();
   if (c.QtdUsuarios != kPortadores) {
     std::fprintf(stderr, "processing did not load the file\n");
     return 1;
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   std::printf("%-46s %10s %14s %8s\n", "operation", "ours", "first described", "ratio");
 
   op.arquivo = TextoCaminho(valores);
-  const double importa = Mediana(5, [&] { c.btnimportararqClick(); });
+  const double importa = Mediana(5, [&] { c.ImportaValores(); });
   if (!c.UltimaImportacao) {
     std::fprintf(stderr, "the import refused records\n");
     return 1;

@@ -1,10 +1,11 @@
 // The workspace engine on a 10000-holder received file, all holders in one card type and one tariff (the
-// largest grid the workspace can show): processing (opening the seal, expanding, reading, the first grid
-// fill), the grid fill alone, the write-back, ordering by each key and the generation of the request.
+// largest view the workspace can show): processing (opening the seal, expanding, reading, the first view),
+// the view alone, typing a value on every row, one Enter as the window runs it (the value typed, then both
+// totals read again), ordering by each key and the generation of the request.
 //
-// For the write-back and the ordering the straightforward algorithms are measured beside ours: comparing
-// every holder with every grid row, and the exchange sort that builds both keys of every compared pair anew.
-// Both are quadratic, so they run on 2000 rows and the time is scaled by (10000 / 2000)^2 to the full grid.
+// For the ordering the straightforward algorithm is measured beside ours: the exchange sort that builds both
+// keys of every compared pair anew. It is quadratic, so it runs on 2000 rows and the time is scaled by
+// (10000 / 2000)^2 to the full view.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -44,22 +45,6 @@ class OperadorMudo : public OperadorRoteirizado {
   void LogAcrescenta(const std::string& l) override { OperadorRoteirizado::LogAcrescenta(l); }
 };
 
-// Every holder against every grid row, group by group: the write-back as first described.
-void EscritaQuadratica(CadastroTelvarim& c, Tabelas& tab) {
-  const GradeTexto& g = c.sgRecarga;
-  for (int i = 0; i < c.QtdUsuarios; ++i) {
-    RegUsuario& u = tab.Usuarios[static_cast<std::size_t>(i)];
-    for (int j = 1; j < g.RowCount(); ++j)
-      for (auto& gr : u.Grupos)
-        if (InteiroOuPadrao(Trim(g.Cell(0, j)), -1) == u.CodUsuario &&
-            InteiroOuPadrao(Trim(g.Cell(1, j)), -1) == u.NumCartao && g.Cell(2, j) == u.Matricula &&
-            u.TipoCartao == c.TipoCartaoAtual && gr.Tarifa == c.TarifaAtual) {
-          gr.ValorRecarga = DoubleDeMoeda(TextoParaMoeda(Trim(g.Cell(5, j))));
-          break;
-        }
-  }
-}
-
 // Adjacent exchanges until a pass makes none, both keys built anew for every comparison.
 void OrdenacaoPorTrocas(std::vector<RegListagem>& v, int item) {
   bool trocou = true;
@@ -91,7 +76,7 @@ int main() {
   Tabelas tab;
   ValoresPrograma prog;
   CadastroTelvarim c(op, PastasTrabalho(raiz), tab, prog);
-  c.FormCreate();
+  c.Abre();
 
   std::printf("workspace engine, %d holders in one card type and tariff (median of runs, ms)\n\n", kPortadores);
   std::printf("%-40s %10s %12s %8s\n", "operation", "ours", "quadratic", "ratio");
@@ -104,35 +89,45 @@ int main() {
 
   const double processa = Mediana(5, [&] {
     op.log.clear();
-    c.btnFecharClick();
-    c.btnprocessarClick();
+    c.VoltaAosArquivos();
+    c.Processa();
   });
-  if (c.QtdUsuarios != kPortadores || c.sgRecarga.RowCount() != kPortadores + 1) {
+  if (c.QtdUsuarios != kPortadores || c.QtdLinhas() != kPortadores) {
     std::fprintf(stderr, "processing did not load the file (%d holders)\n", c.QtdUsuarios);
     return 1;
   }
-  linha("process (open, expand, read, fill)", processa, 0);
-  linha("grid fill", Mediana(7, [&] { c.cbtipocartaoChange(); }), 0);
+  linha("process (open, expand, read, view)", processa, 0);
+  const std::int32_t tipo = c.TipoCartaoAtual, tarifa = c.TarifaAtual;
+  linha("view of one card type and tariff", Mediana(7, [&] { c.MostraTipoTarifa(tipo, tarifa); }), 0);
 
-  const double escrita = Mediana(7, [&] { c.AtualizaArrayRecargas(); });
-  // The quadratic write-back on the first 2000 holders and rows, scaled to the full grid.
-  c.QtdUsuarios = kLinhasReferencia;
-  c.sgRecarga.SetRowCount(kLinhasReferencia + 1);
-  const double escritaQ = Mediana(1, [&] { EscritaQuadratica(c, tab); }) * 25.0;
-  c.QtdUsuarios = kPortadores;
-  c.cbtipocartaoChange();
-  linha("write-back", escrita, escritaQ);
+  // A value typed on every row, each checked and stored on its own.
+  const char* const valores[] = {"12,34", "7.5", "250"};
+  int n = 0;
+  const double digita = Mediana(5, [&] {
+    for (int l = 0; l < c.QtdLinhas(); ++l)
+      if (!c.DigitaValor(l, valores[n++ % 3]).Feito()) std::abort();
+  });
+  char rotulo[64];
+  std::snprintf(rotulo, sizeof rotulo, "typing a value on %d rows", c.QtdLinhas());
+  linha(rotulo, digita, 0);
+  // One Enter as the window runs it: the value, then the view's and the file's totals shown again.
+  double soma = 0;
+  const double enter = Mediana(101, [&] {
+    const int l = n % c.QtdLinhas();
+    if (!c.DigitaValor(l, valores[n++ % 3]).Feito()) std::abort();
+    soma += c.TotaisVista().dinheiro + c.TotaisArquivo().dinheiro;
+  });
+  if (soma <= 0) return 1;
+  linha("Enter (value, view and file totals)", enter, 0);
 
-  static const char* const kItens[] = {"order by code (with write-back)", "order by name (with write-back)",
-                                       "order by employee no. (with write-back)"};
+  static const char* const kItens[] = {"order by code", "order by name", "order by employee no."};
   for (int item = 0; item < 3; ++item) {
-    c.rbClassificacao = item;
     const double ordena = Mediana(5,
                                   [&] {
-                                    c.cbtipocartaoChange();
-                                    c.ClassificaGrid();
+                                    c.MostraTipoTarifa(tipo, tarifa);
+                                    c.Classifica(ClassificacaoDoItem(item));
                                   }) -
-                          Mediana(5, [&] { c.cbtipocartaoChange(); });
+                          Mediana(5, [&] { c.MostraTipoTarifa(tipo, tarifa); });
     std::vector<RegListagem> amostra(tab.Listagem.begin(), tab.Listagem.begin() + kLinhasReferencia);
     std::shuffle(amostra.begin(), amostra.end(), std::mt19937(item));
     const double trocas = Mediana(1, [&] { OrdenacaoPorTrocas(amostra, item); }) * 25.0;

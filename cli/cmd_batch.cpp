@@ -27,14 +27,12 @@ int cmd_batch(const Argumentos& a) {
   if (auto valores = l.Valor("values")) {
     // The first card type and tariff of the file are on display, as after processing in the window.
     op.arquivos = {TextoCaminho(Caminho(*valores))};
-    c.btnimportararqClick();
-    if (!c.UltimaImportacao)
+    if (!c.ImportaValores().Feito())
       return Falha("batch", 0, "the value file was not imported whole (see the result lines above); no request written",
                    kSaidaImportacaoRecusada);
   }
 
-  c.btngerararquivoClick();
-  if (c.UltimaGeracao != ResultadoGeracao::Gravado)
+  if (!c.GeraPedido().Feito() || c.UltimaGeracao != ResultadoGeracao::Gravado)
     return FalhaSessao("batch", c, "the request could not be written", "", kSaidaFalha);
   // The request is out; what follows it still decides whether the run is done.
   const std::string pedido = "the request " + Cp1252ParaUtf8(c.ArquivoGerado) + " was written, but ";

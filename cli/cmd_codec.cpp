@@ -16,11 +16,9 @@ int cmd_compress(const Argumentos& a) {
   if (l.posicionais.size() != 2) return Uso("compress", "expects IN and OUT", kUso);
   const std::filesystem::path in = Caminho(l.posicionais[0]);
   const std::filesystem::path out = Caminho(l.posicionais[1]);
-  int motivo = 0;
-  if (lzw_compress_file(in, out, {.diagnostico = &std::cout}, &motivo) == kLzwCompressaoOk) return 0;
-  // The compressor's own result (0) says nothing more; report the reason code, which has the same meaning
-  // as expansion's results.
-  return Falha("compress", motivo, MotivoCodec(Codec::kLzw, motivo, {in, out}));
+  const int r = lzw_compress_file(in, out, {.diagnostico = &std::cout});
+  if (r == kLzwOk) return 0;
+  return Falha("compress", r, MotivoCodec(Codec::kLzw, r, {in, out}));
 }
 
 int cmd_expand(const Argumentos& a) {
@@ -32,7 +30,7 @@ int cmd_expand(const Argumentos& a) {
   const std::filesystem::path in = Caminho(l.posicionais[0]);
   const std::filesystem::path out = Caminho(l.posicionais[1]);
   const int r = lzw_expand_file(in, out, {.diagnostico = &std::cout});
-  if (r == kLzwExpansaoOk) return 0;
+  if (r == kLzwOk) return 0;
   return Falha("expand", r, MotivoCodec(Codec::kLzw, r, {in, out}));
 }
 

@@ -106,9 +106,8 @@ bool PapeisPadrao(bool comoCentral, const char* op, Papeis& p, int& status) {
 // Compress then seal (pack, sample).
 int Empacota(const char* op, const fs::path& texto, const fs::path& saida, const Papeis& p) {
   Temporario comprimido(op);
-  int motivo = 0;
-  if (lzw_compress_file(texto, comprimido.Caminho(), {}, &motivo) != kLzwCompressaoOk)
-    return Falha(op, motivo, "compress: " + MotivoCodec(Codec::kLzw, motivo, {texto, comprimido.Caminho()}));
+  const int c = lzw_compress_file(texto, comprimido.Caminho());
+  if (c != kLzwOk) return Falha(op, c, "compress: " + MotivoCodec(Codec::kLzw, c, {texto, comprimido.Caminho()}));
   const int r = seal_file(comprimido.Caminho(), saida, *p.privada, {&p.outro, 1}, {}, kCipherDesCbc, kDigestMd5);
   if (r != 0) return Falha(op, r, "seal: " + MotivoCodec(Codec::kSeal, r, {comprimido.Caminho(), saida}));
   return 0;
@@ -215,8 +214,7 @@ int cmd_unpack(const Argumentos& a) {
   const int r = open_file(selado, aberto.Caminho(), *p.privada, p.outro, 0);
   if (r != 0) return Falha("unpack", r, "open: " + MotivoCodec(Codec::kOpen, r, {selado, aberto.Caminho()}));
   const int e = lzw_expand_file(aberto.Caminho(), texto);
-  if (e != kLzwExpansaoOk)
-    return Falha("unpack", e, "expand: " + MotivoCodec(Codec::kLzw, e, {aberto.Caminho(), texto}));
+  if (e != kLzwOk) return Falha("unpack", e, "expand: " + MotivoCodec(Codec::kLzw, e, {aberto.Caminho(), texto}));
   return 0;
 }
 

@@ -38,8 +38,8 @@ int cmd_listing(const Argumentos& a) {
   op.mostraRelatorios = false;
   CadastroTelvarim c(op, pastas);
   if (int s = ProcessaRecebido("listing", c, l.posicionais[0]); s != 0) return s;
-  c.rbClassificacao = item;
-  c.btnimpressaoClick();
+  c.Ordem = ClassificacaoDoItem(item);
+  c.Imprime();
   if (op.relatorios.empty()) return Falha("listing", 0, "the listing could not be made");
 
   // Painting a PDF needs Qt's fonts, not a screen: without a display the offscreen platform does.

@@ -46,16 +46,15 @@ int FalhaSessao(const char* comando, const CadastroTelvarim& c, const std::strin
 
 int ProcessaRecebido(const char* comando, CadastroTelvarim& c, const std::string& nomeUtf8) {
   c.CriaPastasTrabalho();
-  c.PageControl1Change();
+  c.AtualizaListas();
   const std::string nome = Utf8ParaCp1252(nomeUtf8);
-  auto& lista = c.FLBArquivosRecargaRecebidos;
+  auto& lista = c.Recebidos;
   auto it = std::find(lista.Items.begin(), lista.Items.end(), nome);
   if (it == lista.Items.end())
     return Falha(comando, 0,
                  "no received file named " + nomeUtf8 + " in " + Cp1252ParaUtf8(TextoCaminho(c.pastas().Recebidos())));
   lista.ItemIndex = static_cast<int>(it - lista.Items.begin());
-  c.btnprocessarClick();
-  if (c.PaginaAtiva != CadastroTelvarim::Pagina::tbDigitacao)
+  if (!c.Processa().Feito() || c.PaginaAtiva != CadastroTelvarim::Pagina::Digitacao)
     return FalhaSessao(comando, c, "the received file was not processed", "; no request written", kSaidaFalha);
   return 0;
 }

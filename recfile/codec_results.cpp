@@ -55,7 +55,7 @@ constexpr Text kNone{"", ""};
 
 Text Lzw(int code, const Names& n) {
   switch (code) {
-    case kLzwExpansaoOk:
+    case kLzwOk:
       return kDone;
     case kLzwErroAbertura:
       if (n.Same()) return kSameFile;
@@ -176,10 +176,6 @@ std::string codec_result_text(Codec codec, int code, const CodecFiles& files, La
   const Names names(files);
   Text text = kNone;
   switch (codec) {
-    case Codec::kLzwCompression:
-      if (code == kLzwCompressaoOk) text = kDone;
-      if (code == kLzwCompressaoFalhou) text = {"compression failed", "falha na compactação"};
-      break;
     case Codec::kLzw:
       text = Lzw(code, names);
       break;

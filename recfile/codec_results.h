@@ -1,6 +1,7 @@
 // What a codec's result code means, in words, for a failure line or a log. The codecs return bare numbers
-// whose spaces overlap (LZW's 1 is "done" for compression and "cannot open" for expansion; the envelope's
-// 1030 reads differently when sealing and when opening), so the caller says which operation gave the code.
+// whose meaning depends on who gave them (the envelope's 1030 reads differently when sealing and when
+// opening; LZW's 3 means nothing to the envelope), so the caller says which operation gave the code. LZW's
+// compression and expansion give every code the same meaning, so they share one reading.
 //
 // Texts are cp1252 bytes, as all engine text, in English or in Portuguese. Without file names they speak of
 // "the input" and "the output" ("a entrada", "a saída").
@@ -15,10 +16,9 @@
 namespace telvarim {
 
 enum class Codec {
-  kLzwCompression,  // the result of lzw_compress*: kLzwCompressaoOk (1) or kLzwCompressaoFalhou (0)
-  kLzw,             // the result of lzw_expand*, or the reason a compression gave: 0 or a kLzwErro* code
-  kSeal,            // the result of seal_file: 0, 241-242 or a code of crypto/errors.h
-  kOpen,            // the result of open_file: 0, 241-245 or a code of crypto/errors.h
+  kLzw,   // the result of lzw_compress* or lzw_expand*: kLzwOk (0) or a kLzwErro* code
+  kSeal,  // the result of seal_file: 0, 241-242 or a code of crypto/errors.h
+  kOpen,  // the result of open_file: 0, 241-245 or a code of crypto/errors.h
 };
 
 // The files of the operation, when the text should name them.

@@ -593,33 +593,26 @@ int SemExcecao(const LzwOpcoes& opcoes, F&& f) noexcept {
   }
 }
 
-int ResultadoCompressao(int erro, int* motivo) {
-  if (motivo != nullptr) *motivo = erro;
-  return erro == 0 ? kLzwCompressaoOk : kLzwCompressaoFalhou;
-}
-
 }  // namespace
 
-int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes,
-                      int* motivo) {
-  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmArquivo<Compressor>(entrada, saida, opcoes); }), motivo);
+int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes) {
+  return SemExcecao(opcoes, [&] { return EmArquivo<Compressor>(entrada, saida, opcoes); });
 }
 
 int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes) {
   return SemExcecao(opcoes, [&] { return EmArquivo<Expansor>(entrada, saida, opcoes); });
 }
 
-int lzw_compress(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes, int* motivo) {
-  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmStream<Compressor>(entrada, saida, opcoes); }), motivo);
+int lzw_compress(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes) {
+  return SemExcecao(opcoes, [&] { return EmStream<Compressor>(entrada, saida, opcoes); });
 }
 
 int lzw_expand(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes) {
   return SemExcecao(opcoes, [&] { return EmStream<Expansor>(entrada, saida, opcoes); });
 }
 
-int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes,
-                 int* motivo) {
-  return ResultadoCompressao(SemExcecao(opcoes, [&] { return EmMemoria<Compressor>(entrada, saida, opcoes); }), motivo);
+int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes) {
+  return SemExcecao(opcoes, [&] { return EmMemoria<Compressor>(entrada, saida, opcoes); });
 }
 
 int lzw_expand(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes) {

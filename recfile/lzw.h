@@ -31,12 +31,10 @@
 
 namespace telvarim {
 
-// Results of compression.
-inline constexpr int kLzwCompressaoOk = 1;
-inline constexpr int kLzwCompressaoFalhou = 0;
-
-// Results of expansion; the nonzero ones double as the reason a compression failed.
-inline constexpr int kLzwExpansaoOk = 0;
+// Results. Compression and expansion answer alike, 0 when done and otherwise why not, so that one reading
+// serves every call: the caller's check, the log's text and the command line's failure line. Compression
+// never gives kLzwErroExpansao or kLzwErroLimite.
+inline constexpr int kLzwOk = 0;
 inline constexpr int kLzwErroAbertura = 1;  // input cannot be opened, output cannot be created (or is the input)
 inline constexpr int kLzwErroAlocacao = 2;  // the tables or buffers cannot be allocated
 inline constexpr int kLzwErroExpansao = 3;  // corrupt or foreign compressed data
@@ -60,21 +58,17 @@ struct LzwOpcoes {
 // File to file. The input is opened before the output is created; when the operation fails after the output
 // was created, the output is removed so that no partial file is taken for a good one. An output that names
 // the input itself is refused as an opening failure and left untouched.
-// Compression returns kLzwCompressaoOk or kLzwCompressaoFalhou; when `motivo` is given it receives
-// kLzwExpansaoOk or the reason of the failure (one of the kLzwErro* codes).
-int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes = {},
-                      int* motivo = nullptr);
-// Returns kLzwExpansaoOk or one of the kLzwErro* codes.
+// Both return kLzwOk or one of the kLzwErro* codes.
+int lzw_compress_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes = {});
 int lzw_expand_file(const std::filesystem::path& entrada, const std::filesystem::path& saida, LzwOpcoes opcoes = {});
 
 // Streams: read to the end of `entrada`, append to `saida` and flush it. After a failure `saida` may hold
 // part of the result. Results as for the file forms.
-int lzw_compress(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes = {}, int* motivo = nullptr);
+int lzw_compress(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes = {});
 int lzw_expand(std::istream& entrada, std::ostream& saida, LzwOpcoes opcoes = {});
 
 // Byte vectors: `saida` is replaced by the result (after a failure it may hold part of it).
-int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes = {},
-                 int* motivo = nullptr);
+int lzw_compress(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes = {});
 int lzw_expand(std::span<const std::uint8_t> entrada, std::vector<std::uint8_t>& saida, LzwOpcoes opcoes = {});
 
 }  // namespace telvarim

@@ -185,6 +185,7 @@ Leitura LeDetalhe(std::string_view linha, int numLinha, std::int32_t porCreditos
       return {false, ForaDaTabela("Tarifa", gr.Tarifa, kMaxTarifas - 1, numLinha)};
     std::int32_t cmm = l.Num(c.cmm, c.fimCmm, kCmm[g]);
     std::int32_t valor = l.Num(c.valor, c.fimValor, kValor[g]);
+    gr.CMMArquivo = cmm;
     if (porCreditos == 0) {
       gr.CMM = cmm / 100;  // whole reais, the centavos dropped
       gr.ValorRecarga = valor * kFatorCentavos;
@@ -299,7 +300,7 @@ std::string FormataDetalhe(const RegUsuario& u, std::int32_t porCreditos) {
   for (std::size_t g = 1; g < 4; ++g) {
     const GrupoRecarga& gr = u.Grupos[g];
     e.Num(gr.Tarifa, 4, kTarifa[g - 1])
-        .Num(gr.CMM, 3, kCmm[g - 1])
+        .Num(dinheiro ? gr.CMMArquivo : gr.CMM, 3, kCmm[g - 1])
         .Num(dinheiro ? 0 : Trunca(gr.ValorRecarga, kValor[g - 1]), 3, kValor[g - 1]);
   }
   e.Zeros(18).Brancos(12);

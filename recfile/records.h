@@ -42,6 +42,9 @@ struct GrupoRecarga {
   std::int32_t Tarifa = 0;  // 0 = group not used
   std::int32_t CMM = 0;     // whole reais (money type) or credits
   double ValorRecarga = 0;  // reais or credits
+  // The CMM figure as the file carried it (centavos for a money type): groups 2-4 of a money type go back
+  // to the central system as it sent them, not rebuilt from the whole reais above.
+  std::int32_t CMMArquivo = 0;
 };
 
 struct RegUsuario {

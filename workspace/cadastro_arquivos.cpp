@@ -31,15 +31,13 @@ fs::path ListaArquivosTela::Caminho(int i) const {
 CadastroTelvarim::CadastroTelvarim(Operador& operador, const PastasTrabalho& pastas, Tabelas& tabelas,
                                    ValoresPrograma& programa, const Relogio& relogio, Codecs& codecs)
     : op_(operador), pastas_(pastas), tab_(tabelas), prog_(programa), relogio_(relogio), codecs_(codecs) {
-  lbltipoultacc.Caption = "Último Arquivo Acessado : "_cp;
-  lbltipoultacc.Visible = lblultacesso.Visible = false;
   PastaRascunho = pastas_.Rascunho();
   PastaGerados = pastas_.Gerados();
 }
 
-CadastroTelvarim::~CadastroTelvarim() { FormClose(); }
+CadastroTelvarim::~CadastroTelvarim() { Fecha(); }
 
-// --- life of the window ----------------------------------------------------------------------------------
+// --- opening and closing ---------------------------------------------------------------------------------
 
 void CadastroTelvarim::CriaPastasTrabalho() {
   std::error_code ec;
@@ -47,62 +45,50 @@ void CadastroTelvarim::CriaPastasTrabalho() {
     fs::create_directories(p, ec);  // a folder that cannot be made shows as an empty list
 }
 
-void CadastroTelvarim::FormCreate() {
+Resultado CadastroTelvarim::Abre() {
   CriaPastasTrabalho();
   IndiceArquivoRecebido = 0;
   UltimoAcessado.clear();
-  PaginaAtiva = Pagina::tbarquivos;
+  PaginaAtiva = Pagina::Arquivos;
   PastaRascunho = pastas_.Rascunho();
   PastaGerados = pastas_.Gerados();
   RetomandoRascunho = false;
 
+  Resultado r;
   const std::vector<std::string> rascunhos = Rascunhos(PastaRascunho);
   if (!rascunhos.empty()) {
     const std::string encontrado = rascunhos.back();
     if (op_.Confirma("Existe arquivo de Recarga em Alteração.Continua Alteração?"_cp)) {
-      FLBArquivosRecargaRecebidos.Mostra(PastaRascunho, MascaraRascunhoRetomado);
-      FLBArquivosRecargaRecebidos.ItemIndex = FLBArquivosRecargaRecebidos.Count() > 0 ? 0 : -1;
+      Recebidos.Mostra(PastaRascunho, MascaraRascunhoRetomado);
+      Recebidos.ItemIndex = Recebidos.Count() > 0 ? 0 : -1;
       RetomandoRascunho = true;
-      btnprocessarClick();
+      r = Processa();
     } else {
       std::error_code ec;
       fs::remove(PastaRascunho / CaminhoDeTexto(encontrado), ec);
     }
   }
-  PageControl1Change();
+  AtualizaListas();
+  return r;
 }
 
-void CadastroTelvarim::PageControl1Change() {
+void CadastroTelvarim::AtualizaListas() {
   ImportandoArquivo = false;
-  if (PaginaAtiva != Pagina::tbarquivos) return;
-
-  auto& rec = FLBArquivosRecargaRecebidos;
-  rec.Mostra(pastas_.Recebidos(), MascaraRecebidos);
-  lblarqproc.Caption = NumeroTexto(rec.Count());
-  if (rec.Count() > 0) rec.ItemIndex = 0;
-
-  auto& proc = FLBArquivosRecargaProcessados;
-  proc.Mostra(pastas_.Processados(), MascaraRecebidos);
-  lblarqjaproc.Caption = NumeroTexto(proc.Count());
-  lblultimoarquivo.Caption = proc.Count() > 0 ? proc.Items.back() : "Não Há Arquivos Processados"_cp;
-
-  lblultacesso.Caption = UltimoAcessado;
-  lblultacesso.Visible = lbltipoultacc.Visible = !UltimoAcessado.empty();
-
-  auto& ger = FLBArquivosRecargaGerados;
-  ger.Mostra(pastas_.Gerados(), MascaraGerados);
-  lblarqgerado.Caption = NumeroTexto(ger.Count());
-  lblultimogerado.Caption = ger.Count() > 0 ? ger.Items.back() : "Não Há Arquivos Gerados"_cp;
+  if (PaginaAtiva != Pagina::Arquivos) return;
+  Recebidos.Mostra(pastas_.Recebidos(), MascaraRecebidos);
+  if (Recebidos.Count() > 0) Recebidos.ItemIndex = 0;
+  Processados.Mostra(pastas_.Processados(), MascaraRecebidos);
+  Gerados.Mostra(pastas_.Gerados(), MascaraGerados);
 }
 
-void CadastroTelvarim::FormClose() {
+void CadastroTelvarim::Fecha() {
   LinhasArquivo.reset();
   LinhasPedido.reset();
 }
 
-void CadastroTelvarim::btnFecharClick() {
-  PaginaAtiva = Pagina::tbarquivos;
-  PageControl1Change();
+void CadastroTelvarim::VoltaAosArquivos() {
+  PaginaAtiva = Pagina::Arquivos;
+  AtualizaListas();
 }
 
 }  // namespace telvarim

@@ -13,25 +13,17 @@ namespace telvarim {
 using namespace literais;
 using namespace cadastro;
 
-void CadastroTelvarim::btngerararquivoClick() {
-  Protegido([&] {
-    for (int j = 1; j < sgRecarga.RowCount(); ++j)
-      if (LeParteNumerica(sgRecarga.Cell(5, j)) < 0) {
-        op_.Mensagem(" Não é possível gerar recarga com valor menor do que 0.00 "_cp);
-        return;
-      }
-    AtualizaArrayRecargas();
-    // The grid shows one card type and tariff; a negative value typed in another one is in the table.
-    if (AchaValorNegativo()) {
-      op_.Mensagem(" Não é possível gerar recarga com valor menor do que 0.00 "_cp);
-      return;
-    }
+Resultado CadastroTelvarim::GeraPedido() {
+  return Protegido([&] {
+    // Every holder counts, not only the card type and tariff on display.
+    if (AchaValorNegativo()) Recusa_(" Não é possível gerar recarga com valor menor do que 0.00 "_cp);
     op_.LogAcrescenta("Geração de Arquivo Definitivo "_cp);
     struct Pagina_ {
       CadastroTelvarim& c;
-      ~Pagina_() { c.PaginaAtiva = Pagina::tblog; }  // whatever the outcome
+      ~Pagina_() { c.PaginaAtiva = Pagina::Log; }  // whatever the outcome
     } pagina{*this};
-    GeraArquivo(PastaGerados, false);
+    return GeraArquivo(PastaGerados, false) == ResultadoGeracao::Gravado ? Resultado::Ok()
+                                                                         : Resultado::Falha(LinhaMotivo(UltimaFalha));
   });
 }
 
@@ -49,12 +41,13 @@ bool CadastroTelvarim::AchaValorNegativo() {
   return false;
 }
 
-void CadastroTelvarim::btnsalvarrascunhoClick() {
-  Protegido([&] {
-    AtualizaArrayRecargas();
+Resultado CadastroTelvarim::SalvaRascunho() {
+  return Protegido([&] {
     op_.LogAcrescenta("Geração de Arquivo Rascunho"_cp);
-    if (GeraArquivo(PastaRascunho, true) == ResultadoGeracao::Gravado)
-      op_.Mensagem("Arquivo de Rascunho Gravado com Sucesso!!");
+    if (GeraArquivo(PastaRascunho, true) != ResultadoGeracao::Gravado)
+      return Resultado::Falha(LinhaMotivo(UltimaFalha));
+    op_.Mensagem("Arquivo de Rascunho Gravado com Sucesso!!");
+    return Resultado::Ok();
   });
 }
 
@@ -89,8 +82,8 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
   // operator's draft included, is touched.
   const DataHora agora = relogio_.Agora();
   const std::int32_t seq = TextoParaInteiro(Trim(SeqArquivo), "SeqArquivo");
-  ArquivoGerado = NomePedido(CabecalhoArquivo.CodEmpresa, seq, agora, ".REC");
-  ArquivoLog = NomePedido(CabecalhoArquivo.CodEmpresa, seq, agora, ".LOG");
+  ArquivoGerado = NomePedido(Cabecalho.CodEmpresa, seq, agora, ".REC");
+  ArquivoLog = NomePedido(Cabecalho.CodEmpresa, seq, agora, ".LOG");
 
   const DataHora inicio = relogio_.Agora();
   CorpoPedido corpo;
@@ -105,8 +98,8 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
     return ResultadoGeracao::NadaGravado;
   }
   const DataHora termino = relogio_.Agora();
-  LinhasPedido = telvarim::LinhasPedido(
-      CabecalhoPedido(CabecalhoArquivo, inicio, termino, ArquivoGerado, prog_.VersaoModulo), corpo);
+  LinhasPedido =
+      telvarim::LinhasPedido(CabecalhoPedido(Cabecalho, inicio, termino, ArquivoGerado, prog_.VersaoModulo), corpo);
 
   const ResultadoEmpacotamento r = CompactaCriptografa(rascunho);
   if (r == ResultadoEmpacotamento::FalhaCompactacao) {
@@ -130,9 +123,11 @@ ResultadoGeracao CadastroTelvarim::GeraArquivo(const fs::path& pasta, bool rascu
   ApagaRascunhos(rascunho ? CaminhoDeTexto(ArquivoGerado) : fs::path());
 
   op_.LogAcrescenta(" ");
-  op_.LogAcrescenta("Total de Registros Gerados ==>  " + lblqtdrec.Caption);
-  op_.LogAcrescenta("Total em Créditos          ==>  "_cp + lblgerqtddig.Caption);
-  op_.LogAcrescenta("Total em Valor             ==>  " + lblgervlrdig.Caption);
+  // The holders the request carries, one detail record each.
+  op_.LogAcrescenta("Total de Registros Gerados ==>  " + NumeroTexto(QtdUsuarios));
+  const Totais totais = TotaisArquivo();
+  op_.LogAcrescenta("Total em Créditos          ==>  "_cp + FormataInteiro(totais.creditos, "###,##0"));
+  op_.LogAcrescenta("Total em Valor             ==>  " + FormataPadrao(totais.dinheiro, "###,##0.00"));
   op_.LogAcrescenta("  ");
   op_.LogAcrescenta("Arquivo Criptografado com Sucesso");
   op_.LogAcrescenta("Arquivo Compactado com Sucesso");

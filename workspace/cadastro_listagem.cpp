@@ -11,7 +11,7 @@ using namespace literais;
 using namespace cadastro;
 
 Relatorio CadastroTelvarim::RelatorioListagem() {
-  const Classificacao c = ClassificacaoDoItem(rbClassificacao);
+  const Classificacao c = Ordem;
   std::vector<RegListagem> linhas = LinhasDeListagem(tab_, QtdUsuarios);
   const std::vector<int> ordem = OrdemClassificacao(linhas, c);
   std::vector<RegListagem> ordenadas;
@@ -23,7 +23,7 @@ Relatorio CadastroTelvarim::RelatorioListagem() {
   Relatorio r;
   r.tipo = Relatorio::Tipo::Listagem;
   r.qrlnomecadastro = "Listagem de Cartões a Recarregar"_cp;
-  r.qrlrelatorio = Trim(lblempresa.Caption);
+  r.qrlrelatorio = CabecalhoLido ? Trim(EmpresaExibicao(Cabecalho)) : std::string();
   // The file actually worked on: after its request it is no longer where the received list points.
   r.qrlperiodo = "Arquivo : " + TextoCaminho(ArquivoEmProcesso);
   r.lblClassificacao = RotuloClassificacao(c);
@@ -32,10 +32,10 @@ Relatorio CadastroTelvarim::RelatorioListagem() {
   return r;
 }
 
-void CadastroTelvarim::btnimpressaoClick() {
-  Protegido([&] {
-    AtualizaArrayRecargas();
+Resultado CadastroTelvarim::Imprime() {
+  return Protegido([&] {
     op_.MostraRelatorio(RelatorioListagem());
+    return Resultado::Ok();
   });
 }
 

@@ -54,37 +54,42 @@ void CadastroTelvarim::RegistraFalha(CausaFalha causa) {
   op_.LogAcrescenta(LinhaMotivo(UltimaFalha));
 }
 
-void CadastroTelvarim::ReportaFaltaMemoria() noexcept {
+std::string CadastroTelvarim::ReportaFaltaMemoria() noexcept {
   try {
     RegistraFalha(CausaMemoria());
-    op_.Erro(MensagemMemoria());
+    std::string m = MensagemMemoria();
+    op_.Erro(m);
+    return m;
   } catch (...) {  // nothing more can be said
+    return {};
   }
 }
 
-void CadastroTelvarim::btnprocessarClick() {
-  Protegido([&] { ProcessaArquivo(); });
+Resultado CadastroTelvarim::Processa() {
+  return Protegido([&] { return ProcessaArquivo(); });
 }
 
-void CadastroTelvarim::ProcessaArquivo() {
+Resultado CadastroTelvarim::ProcessaArquivo() {
   op_.LogLimpa();
   UltimaFalha = {};
-  IndiceArquivoRecebido = FLBArquivosRecargaRecebidos.ItemIndex;
+  IndiceArquivoRecebido = Recebidos.ItemIndex;
   // Draft mode lasts only while the list shows the draft folder: once the file page is back on the received
   // files, a received file is opened from its seal again, and its answer moves it as usual.
-  RetomandoRascunho = FLBArquivosRecargaRecebidos.Directory == PastaRascunho;
+  RetomandoRascunho = Recebidos.Directory == PastaRascunho;
   ConsisteHeader = ConsisteDetalhe = ConsisteTarifa = ConsisteTipoCartao = ConsisteTrailer = ConsisteEventos = true;
   for (auto& m : motivoExcesso_) m.clear();
 
-  if (FLBArquivosRecargaRecebidos.Count() == 0) {
-    op_.Mensagem("Não Há arquivos a processar - Verifique!"_cp);
-    return;
+  if (Recebidos.Count() == 0) {
+    const std::string m = "Não Há arquivos a processar - Verifique!"_cp;
+    op_.Mensagem(m);
+    return Resultado::Recusa(m);
   }
-  const fs::path arquivo = FLBArquivosRecargaRecebidos.Caminho(IndiceArquivoRecebido);
+  const fs::path arquivo = Recebidos.Caminho(IndiceArquivoRecebido);
   std::error_code ec;
   if (arquivo.empty() || !fs::is_regular_file(arquivo, ec)) {
-    op_.Mensagem("Arquivo para processar não Encontrado - Verifique!"_cp);
-    return;
+    const std::string m = "Arquivo para processar não Encontrado - Verifique!"_cp;
+    op_.Mensagem(m);
+    return Resultado::Recusa(m);
   }
 
   LinhasArquivo.emplace();
@@ -108,18 +113,20 @@ void CadastroTelvarim::ProcessaArquivo() {
   ArquivoEmProcesso = arquivo;
   const ResultadoAbertura r = AbreEDescompacta(arquivo);
   if (r == ResultadoAbertura::FalhaExpansao) {
-    op_.Mensagem("Erro ao Descompactar o arquivo Temporário - Verifique!"_cp);
+    const std::string m = "Erro ao Descompactar o arquivo Temporário - Verifique!"_cp;
+    op_.Mensagem(m);
     op_.LogAcrescenta("  ");
     op_.LogAcrescenta(" ==> Erro ao Descompactar o Arquivo ");
     op_.LogAcrescenta(LinhaMotivo(UltimaFalha));
-    return;
+    return Resultado::Falha(m);
   }
   if (r == ResultadoAbertura::FalhaAbertura) {
-    op_.Mensagem("Erro ao Descriptografar Arquivo - Verifique!"_cp);
+    const std::string m = "Erro ao Descriptografar Arquivo - Verifique!"_cp;
+    op_.Mensagem(m);
     op_.LogAcrescenta("  ");
     op_.LogAcrescenta(" ==> Erro ao Descriptografar o Arquivo ");
     op_.LogAcrescenta(LinhaMotivo(UltimaFalha));
-    return;
+    return Resultado::Falha(m);
   }
   op_.LogAcrescenta("  ");
   op_.LogAcrescenta("Arquivo Descriptografado com Sucesso");
@@ -127,23 +134,22 @@ void CadastroTelvarim::ProcessaArquivo() {
   op_.LogAcrescenta("  ");
   op_.Status("Analisando Arquivo ....");
 
-  cbtipocartao = Caixa{};
-  cbtarifa = Caixa{};
+  TiposDoArquivo.clear();
+  TarifasDoArquivo.clear();
+  vista_.clear();
+  ++mudancasVista_;
   tab_.TiposCartao.fill(RegTipoCartao{});
   tab_.Tarifas.fill(RegTarifa{});
   QtdUsuarios = 0;
-  ++geracaoTabelas_;
+  tab_.Mudaram();
   // Nothing of the previous file may answer for this one: a file without a header must not inherit the
   // last file's company, sequence or rounding.
-  CabecalhoArquivo = RegCabecalho{};
+  Cabecalho = RegCabecalho{};
+  CabecalhoLido = false;
   SeqArquivo.clear();
-  RodapeArquivo = RegRodape{};
+  Rodape = RegRodape{};
+  RodapeLido = false;
   prog_.ModoArredondamento = 0;
-  lblempresa.Caption.clear();
-  lbldata.Caption.clear();
-  lblcripta.Caption.clear();
-  lblseq.Caption.clear();
-  lblregistros.Caption.clear();
 
   try {
     const auto& linhas = *LinhasArquivo;
@@ -180,7 +186,7 @@ void CadastroTelvarim::ProcessaArquivo() {
     }
   } catch (const ErroConversao& e) {
     op_.Erro(e.what());  // the tables keep what was read; the file page stays
-    return;
+    return Resultado::Falha(e.what());
   }
 
   const bool consistente =
@@ -192,32 +198,32 @@ void CadastroTelvarim::ProcessaArquivo() {
     op_.LogAcrescenta("Tarifa      ==> OK ");
     op_.LogAcrescenta("Trailer     ==> OK ");
     op_.LogAcrescenta("Eventos     ==> OK ");
-    if (cbtipocartao.Items.empty() || cbtarifa.Items.empty()) {
+    if (TiposDoArquivo.empty() || TarifasDoArquivo.empty()) {
       // Without a card type and a tariff there is nothing to show or type.
-      const std::string m = cbtipocartao.Items.empty() ? "Arquivo sem Tipo de Cartão - Verifique!"_cp
-                                                       : "Arquivo sem Tarifa - Verifique!"_cp;
+      const std::string m =
+          TiposDoArquivo.empty() ? "Arquivo sem Tipo de Cartão - Verifique!"_cp : "Arquivo sem Tarifa - Verifique!"_cp;
       op_.Mensagem(m);
       op_.LogAcrescenta(m);
-      PaginaAtiva = Pagina::tblog;
-      return;
+      PaginaAtiva = Pagina::Log;
+      return Resultado::Falha(m);
     }
-    UltimoAcessado = FLBArquivosRecargaRecebidos.Items[static_cast<std::size_t>(IndiceArquivoRecebido)];
-    PageControl1Change();
-    PaginaAtiva = Pagina::tbDigitacao;
-    cbtarifa.ItemIndex = 0;
-    cbtipocartao.ItemIndex = 0;
-    cbtipocartaoChange();
+    UltimoAcessado = Recebidos.Items[static_cast<std::size_t>(IndiceArquivoRecebido)];
+    AtualizaListas();
+    PaginaAtiva = Pagina::Digitacao;
+    return MostraTipoTarifa(TiposDoArquivo.front(), TarifasDoArquivo.front());
   } else {
-    op_.Mensagem("Arquivo fora do Padrão - Verifique"_cp);
+    const std::string m = "Arquivo fora do Padrão - Verifique"_cp;
+    op_.Mensagem(m);
     if (!ConsisteHeader) op_.LogAcrescenta("Header      ==> Consistencia Inválida "_cp);
     if (!ConsisteDetalhe) op_.LogAcrescenta("Detalhe     ==> Consistencia Inválida "_cp);
     if (!ConsisteTipoCartao) op_.LogAcrescenta("Tipo Cartão ==> Consistencia Inválida"_cp);
     if (!ConsisteTarifa) op_.LogAcrescenta("Tarifa      ==> Consistencia Inválida"_cp);
     if (!ConsisteTrailer) op_.LogAcrescenta("Trailer     ==> Consistencia Inválida"_cp);
     if (!ConsisteEventos) op_.LogAcrescenta("Evento      ==> Evento Inválido "_cp);
-    for (const auto& m : motivoExcesso_)
-      if (!m.empty()) op_.LogAcrescenta(m);
-    PaginaAtiva = Pagina::tblog;
+    for (const auto& e : motivoExcesso_)
+      if (!e.empty()) op_.LogAcrescenta(e);
+    PaginaAtiva = Pagina::Log;
+    return Resultado::Falha(m);
   }
 }
 
@@ -225,16 +231,13 @@ bool CadastroTelvarim::Proc_header(std::size_t i) {
   RegCabecalho c;
   const int linha = static_cast<int>(i) + 1;
   if (!LeCabecalho((*LinhasArquivo)[i], linha, c)) return false;
-  CabecalhoArquivo = c;
+  Cabecalho = c;
+  CabecalhoLido = true;
   prog_.ModoArredondamento = TextoParaInteiro(c.ModoArredondamento, "ModoArredondamento", linha);
-  lblseq.Caption = Trim(c.SequencialArquivo);
   SeqArquivo = SeqDoNomeArquivo(c);
-  lblempresa.Caption = EmpresaExibicao(c);
-  lbldata.Caption = DataExibicao(c);
-  lblcripta.Caption = CriptografiaExibicao(c);
-  op_.LogAcrescenta("Empresa : " + lblempresa.Caption);
-  op_.LogAcrescenta("Data : " + lbldata.Caption);
-  op_.LogAcrescenta("Criptografia : " + lblcripta.Caption);
+  op_.LogAcrescenta("Empresa : " + EmpresaExibicao(c));
+  op_.LogAcrescenta("Data : " + DataExibicao(c));
+  op_.LogAcrescenta("Criptografia : " + CriptografiaExibicao(c));
   op_.LogAcrescenta(" ");
   op_.LogAcrescenta("Versão Recarga : "_cp + c.VersaoRecarga);
   op_.LogAcrescenta("Versão Remota : "_cp + prog_.VersaoModulo);
@@ -277,7 +280,7 @@ bool CadastroTelvarim::Proc_tipocartao(std::size_t i) {
   RegTipoCartao t;
   Leitura r = LeTipoCartao((*LinhasArquivo)[i], static_cast<int>(i) + 1, t);
   if (!r) return r.motivo.empty() ? false : Excede(motivoExcesso_[3], r.motivo, op_);
-  cbtipocartao.Items.push_back(Zeros(t.Codigo, 3) + " - " + t.Descricao);
+  TiposDoArquivo.push_back(t.Codigo);
   TipoCartaoAtual = t.Codigo;
   tab_.TiposCartao[static_cast<std::size_t>(t.Codigo)] = std::move(t);
   return true;
@@ -287,10 +290,7 @@ bool CadastroTelvarim::Proc_tarifa(std::size_t i) {
   RegTarifa t;
   Leitura r = LeTarifa((*LinhasArquivo)[i], static_cast<int>(i) + 1, t);
   if (!r) return r.motivo.empty() ? false : Excede(motivoExcesso_[2], r.motivo, op_);
-  if (t.Codigo != 0)
-    cbtarifa.Items.push_back(Zeros(t.Codigo, 2) + " - " + t.Descricao + " - " + FormataPadrao(t.Valor, "#,##0.00"));
-  else
-    cbtarifa.Items.push_back("00 - " + t.Descricao);
+  TarifasDoArquivo.push_back(t.Codigo);
   TarifaAtual = t.Codigo;
   tab_.Tarifas[static_cast<std::size_t>(t.Codigo)] = std::move(t);
   return true;
@@ -299,8 +299,8 @@ bool CadastroTelvarim::Proc_tarifa(std::size_t i) {
 bool CadastroTelvarim::Proc_trailer(std::size_t i) {
   RegRodape r;
   if (!LeTrailer((*LinhasArquivo)[i], static_cast<int>(i) + 1, r)) return false;
-  RodapeArquivo = r;
-  lblregistros.Caption = NumeroTexto(r.QtdRegistros);
+  Rodape = r;
+  RodapeLido = true;
   return true;
 }
 

@@ -1,21 +1,26 @@
-// The recharge workspace ("Cadastro Telvarim") as engine logic: the window's state and operations without
-// any widget. The window Tfcadtelvarim owns one of these and shows its state; everything the engine needs
-// from the operator goes through the Operador seam, and every rule that reads or writes cell text works on
-// the text grid sgRecarga.
+// The recharge workspace ("Cadastro Telvarim") as an engine: the received file at hand, the view of one card
+// type and tariff over the holder table, and the operations an operator runs on them. It holds no widget
+// and no text of a control: the window Tfcadtelvarim owns one of these, shows its values as captions and
+// cells, and asks it to do things; everything the engine needs from the operator goes through the Operador
+// seam.
+//
+// One copy of every value: the holder table. The view is a list of (holder, group) references; a value is
+// checked and stored into its holder when it is typed, imported, defaulted or copied, or refused with the
+// operator told why and nothing stored. Totals are read from the holders.
 //
 // One class, its members spread over files by concern:
-//   cadastro_arquivos.cpp       creation, the file page, closing
+//   cadastro_arquivos.cpp       opening, the file page's lists, closing
 //   cadastro_processamento.cpp  processing a received file or a resumed draft
-//   cadastro_grade.cpp          the card-type and tariff views, editing and totals
+//   cadastro_vista.cpp          the view, typing, the default value, the last recharges, totals
 //   cadastro_geracao.cpp        the request file and drafts
-//   cadastro_classificacao.cpp  ordering the grid
-// The rules themselves are plain functions over values, tested on their own: totais.h (credit price and
-// totals), pedido.h (the request's lines), atualizacao.h (the write-back match), classificacao.h (keys and
-// order), falhas.h (why a step failed, in words). The class sequences the steps and talks to the operator.
+//   cadastro_classificacao.cpp  ordering the view
+//   cadastro_listagem.cpp       the printed listing
+//   cadastro_importacao.cpp     the import of values
+// The rules themselves are plain functions over values, tested on their own: vista.h (rows, the stored
+// value), totais.h, pedido.h, classificacao.h, listagem.h, falhas.h.
 //
-// Handlers (the ...Click / ...Change / ...Exit / ...KeyPress members) never throw: a text that must convert
-// and does not ends the operation with an error box, a refused value ends it silently. The operations they
-// call (AtualizaArrayRecargas, ValidaValorDigitado, ...) throw ErroConversao or Abortado instead.
+// Every operation returns a Resultado and never throws: a refused value, a text that does not convert or a
+// lack of memory ends it with the operator told and the cause in the result.
 #pragma once
 
 #include <cstdint>
@@ -25,22 +30,23 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "classificacao.h"
 #include "codecs.h"
 #include "datetime.h"
 #include "falhas.h"
-#include "gradetexto.h"
 #include "numbers.h"
 #include "operador.h"
 #include "pastas.h"
 #include "records.h"
 #include "tabelas.h"
+#include "totais.h"
+#include "vista.h"
 
 namespace telvarim {
 
-// A file list of the file page: a folder, a mask, the matching names and the selected entry.
+// A list of files of one folder: the folder, a mask, the matching names and the selected entry.
 struct ListaArquivosTela {
   std::filesystem::path Directory;
   std::string Mask;
@@ -53,24 +59,20 @@ struct ListaArquivosTela {
   std::filesystem::path Caminho(int i) const;  // full path of entry i (empty when out of range)
 };
 
-struct Rotulo {
-  std::string Caption;
-  bool Visible = true;
-};
+// How an operation ended.
+struct Resultado {
+  enum class Estado {
+    Feito,     // done
+    Recusado,  // the operator's input was refused (told why); nothing changed
+    Falhou,    // a step failed (told why); see the cause
+  };
+  Estado estado = Estado::Feito;
+  std::string motivo;  // the words the operator was shown, cp1252 (empty when done)
 
-struct Caixa {
-  std::vector<std::string> Items;
-  int ItemIndex = -1;
-  std::string Texto() const {
-    return ItemIndex >= 0 && ItemIndex < static_cast<int>(Items.size()) ? Items[static_cast<std::size_t>(ItemIndex)]
-                                                                        : std::string();
-  }
-};
-
-// Ends an operation after the operator was told why (a refused value): unwinds to the handler, which shows
-// nothing further.
-struct Abortado : std::exception {
-  const char* what() const noexcept override { return "abort"; }
+  bool Feito() const { return estado == Estado::Feito; }
+  static Resultado Ok() { return {}; }
+  static Resultado Recusa(std::string m) { return {Estado::Recusado, std::move(m)}; }
+  static Resultado Falha(std::string m) { return {Estado::Falhou, std::move(m)}; }
 };
 
 // Outcome of opening and expanding the file to process (LinhasArquivo then holds its lines).
@@ -82,11 +84,16 @@ enum class ResultadoGeracao { NadaGravado, Gravado, FalhaCompactacao, FalhaSelag
 // Outcome of a step that follows a written request or draft (its .LOG, the move of the received file).
 enum class Desfecho { NaoTentado, Feito, Falhou };
 
+// The progress of a long operation (the records of an import), for a gauge and a running count.
+struct Andamento {
+  bool Visivel = false;
+  int Maximo = 0;
+  int Feitos = 0;
+};
+
 class CadastroTelvarim {
  public:
-  enum class Pagina { tbarquivos, tbDigitacao, tblog };
-  enum class Alinhamento { Centro, Esquerda, Direita };
-  enum class Tecla { Cima, Baixo, Outra };
+  enum class Pagina { Arquivos, Digitacao, Log };
 
   // `pastas`: the work folders, decided by the caller (the program's start-up, the command line, a test).
   CadastroTelvarim(Operador& operador, const PastasTrabalho& pastas, Tabelas& tabelas = TabelasProcesso(),
@@ -96,15 +103,17 @@ class CadastroTelvarim {
   CadastroTelvarim(const CadastroTelvarim&) = delete;
   CadastroTelvarim& operator=(const CadastroTelvarim&) = delete;
 
-  // --- life of the window ---
-  void FormCreate();
-  void CriaPastasTrabalho();  // creation step 1: Recebidos, Gerados, Rascunho, Processados
-  void PageControl1Change();  // refresh of the file page
-  void FormClose();
-  void btnFecharClick();  // back to the file page, refreshed
+  // --- opening and closing ---
+  // Makes the work folders, offers to resume a draft (processing it on Yes), and reads the file lists.
+  Resultado Abre();
+  void CriaPastasTrabalho();  // Recebidos, Gerados, Rascunho, Processados
+  // Re-reads the three lists (only while the file page is shown) and ends any import.
+  void AtualizaListas();
+  void Fecha();  // releases the line lists
+  void VoltaAosArquivos();
 
-  // --- processing of the selected received file (or of the resumed draft) ---
-  void btnprocessarClick();
+  // --- processing the selected received file (or the resumed draft) ---
+  Resultado Processa();
   // Opens (unless resuming a draft) and expands the file through "TMP2.REC" and "TMP1.REC" beside it, then
   // reads the text's lines into LinhasArquivo, at most kMaxLinhasArquivo of them. The temporaries are
   // private from their first byte and gone when it returns, whatever the outcome; a failure leaves its cause
@@ -116,33 +125,49 @@ class CadastroTelvarim {
   bool Proc_tarifa(std::size_t i);
   bool Proc_trailer(std::size_t i);
 
-  // --- card-type and tariff views ---
-  void cbtipocartaoChange();
-  void cbtarifaChange();
-  void HabilitaControles(bool habilitado);
-  void MostraProgresso(bool visivel);
-  void MostraContador(int n);
+  // --- the view of one card type and tariff ---
+  // Shows the holders of that card type with a group of that tariff, in table order.
+  Resultado MostraTipoTarifa(std::int32_t tipo, std::int32_t tarifa);
+  const std::vector<LinhaVista>& Vista() const { return vista_; }
+  int QtdLinhas() const { return static_cast<int>(vista_.size()); }
+  // Columns of the grid: 9, raised to 18 by the first credit card type and never lowered again.
+  int Colunas() const { return colunas_; }
+  bool VistaEmCreditos() const { return TipoAtual().PorCreditos != 0; }
+  const char* FormatoValor() const { return FormatoDoTipo(TipoAtual()); }
+  // Counts the fills and orderings of the view: a view shown elsewhere is rebuilt when it changes.
+  unsigned MudancasVista() const { return mudancasVista_; }
+  // Texts of the grid (cp1252): a column's title, and the cell of row `linha` (0 = first holder shown).
+  std::string TituloColuna(int coluna) const;
+  std::string TextoCelula(int linha, int coluna) const;
+  static int LarguraColuna(int coluna);
+  const RegUsuario& UsuarioDaLinha(int linha) const;
+  double ValorDaLinha(int linha) const;
 
-  // --- editing and totals ---
-  static Alinhamento AlinhamentoCelula(int col, int row);  // how sgRecargaDrawCell places a cell's text
-  bool sgRecargaSelectCell(int col, int row);
-  void sgRecargaKeyPress(char tecla);  // '\r' is Enter; other keys pass through untouched
-  void sgRecargaKeyDown(Tecla tecla);
-  void sgRecargaExit();
-  void btnalteravlrClick();
-  bool edalteravlrExit();  // false when the value is refused (the focus goes back to the edit)
-  void BitBtn1Click();
+  // --- values ---
+  // The value typed for row `linha`: checked and stored into its holder, or refused (the operator told why)
+  // with nothing stored.
+  Resultado DigitaValor(int linha, std::string_view texto);
+  // The default value for every row of the view, after the same checks; rows whose group the request
+  // cannot carry it in get 0 (a line on the log page says how many).
+  Resultado AplicaValorPadrao(std::string_view texto);
+  // Whether a default value may be applied: refused (the operator told) above the card type's maximum.
+  Resultado ConfereValorPadrao(std::string_view texto);
+  // Each row's last recharge as its value.
+  Resultado CopiaUltimasRecargas();
 
-  void ValidaValorDigitado();    // throws Abortado after a refused value
-  void AtualizaArrayRecargas();  // throws ErroConversao on a value cell that does not parse
-  void CalculaGrid();
-  void CalculaRecargasGeral();
+  // Totals of the rows of the view, and of every holder of the file.
+  Totais TotaisVista() const;
+  Totais TotaisArquivo() const;
   double ArredondaValor(double x, int casas) const;  // by the program's rounding mode (totais.h)
   double PrecoCredito(std::int32_t tipoCartao, std::int32_t tarifa) const;
 
+  // --- ordering ---
+  Resultado Classifica(Classificacao ordem);
+  Classificacao Ordem = Classificacao::Codigo;
+
   // --- request file and drafts ---
-  void btngerararquivoClick();
-  void btnsalvarrascunhoClick();
+  Resultado GeraPedido();
+  Resultado SalvaRascunho();
   ResultadoGeracao GeraArquivo(const std::filesystem::path& pasta, bool rascunho);
   // Writes the request (or the draft) under a temporary name ending in kSufixoParcial, which matches no file
   // list, and gives it its name only once it is complete and on the disk: after a crash the folder holds the
@@ -150,32 +175,34 @@ class CadastroTelvarim {
   ResultadoEmpacotamento CompactaCriptografa(bool rascunho);
   void ApagaRascunhos(const std::filesystem::path& exceto = {});
 
-  // --- ordering ---
-  void rbClassificacaoClick();
-  void ClassificaGrid();
-
   // --- printed listing ---
-  void btnimpressaoClick();       // write-back, then the listing in the operator's report preview
-  Relatorio RelatorioListagem();  // the listing of the tables as they stand, in the selected order
+  Resultado Imprime();            // the listing in the operator's report preview
+  Relatorio RelatorioListagem();  // the listing of the tables as they stand, in the chosen order
 
   // --- import of values from an external file ---
-  void btnimportararqClick();  // file-open dialog, the import, its messages and result report
+  Resultado ImportaValores();  // file-open dialog, the import, its messages and result report
   // The first holder in table order with that matrícula (trimmed, exact) and card type (code as text);
   // remembered in UsuarioLocalizado. Holders of every card type can be found.
   bool LocalizaUsuario(const std::string& matricula, const std::string& codigo);
   // Stores the value in group 1 of the holder found, unless the code is 0, the value is negative or above
-  // the maximum of that card type.
+  // the maximum of that card type; a credit value is kept as whole credits.
   bool AtualizaValorImportado(double valor, const std::string& codigo);
 
-  // --- state of the window ---
-  Pagina PaginaAtiva = Pagina::tbarquivos;
+  // --- what the window shows ---
+  Pagina PaginaAtiva = Pagina::Arquivos;
 
-  RegCabecalho CabecalhoArquivo;
-  std::string SeqArquivo;
-  RegRodape RodapeArquivo;
+  // The received file at hand.
+  RegCabecalho Cabecalho;
+  bool CabecalhoLido = false;  // the file had a header record
+  std::string SeqArquivo;      // characters 11-14 of the header's file name: the request's sequence
+  RegRodape Rodape;
+  bool RodapeLido = false;
   std::int32_t QtdUsuarios = 0;
+  // The card types and tariffs of the file, in file order (the codes of the two choices).
+  std::vector<std::int32_t> TiposDoArquivo, TarifasDoArquivo;
   std::int32_t TipoCartaoAtual = 0;
   std::int32_t TarifaAtual = 0;
+  const RegTipoCartao& TipoAtual() const { return tab_.TipoCartao(TipoCartaoAtual); }
 
   // Consistency flags of the last processing: true unless a record of that kind failed.
   bool ConsisteHeader = true, ConsisteDetalhe = true, ConsisteTarifa = true, ConsisteTipoCartao = true,
@@ -184,15 +211,20 @@ class CadastroTelvarim {
   std::optional<std::vector<std::string>> LinhasArquivo;  // lines of the file being processed
   std::optional<std::vector<std::string>> LinhasPedido;   // lines of the request or draft being written
 
+  // The three lists of the file page.
+  ListaArquivosTela Recebidos, Processados, Gerados;
   std::filesystem::path ArquivoEmProcesso;
   std::int32_t IndiceArquivoRecebido = 0;
-  std::string UltimoAcessado;
+  std::string UltimoAcessado;  // name of the last file processed successfully; empty until then
   bool RetomandoRascunho = false;
-  std::string FormatoValor = "##0.00";
   std::filesystem::path PastaRascunho;
   std::filesystem::path PastaGerados;
   std::string ArquivoGerado, ArquivoLog;
+
+  Andamento Progresso;
+  bool ControlesHabilitados = true;  // the typing page's controls, off while a long operation runs
   bool ImportandoArquivo = false;
+
   ResultadoGeracao UltimaGeracao = ResultadoGeracao::NadaGravado;  // of the last GeraArquivo
   std::int32_t UsuarioLocalizado = -1;                             // holder found by the last LocalizaUsuario
   bool UltimaImportacao = false;                                   // every record of the last import was applied
@@ -200,40 +232,20 @@ class CadastroTelvarim {
   Desfecho MovimentoRecebido = Desfecho::NaoTentado;               // the last generation's move into Processados
   CausaFalha UltimaFalha;  // the cause of the last step that failed (also shown on the log page)
 
-  // File page.
-  ListaArquivosTela FLBArquivosRecargaRecebidos, FLBArquivosRecargaProcessados, FLBArquivosRecargaGerados;
-  Rotulo lblarqproc, lblarqjaproc, lblultimoarquivo, lbltipoultacc, lblultacesso, lblarqgerado, lblultimogerado;
-
-  // Typing page.
-  Rotulo lblempresa, lbldata, lblcripta, lblseq, lblregistros{"", false};
-  Caixa cbtipocartao, cbtarifa;
-  Rotulo lbltipo, lbltarifa;
-  GradeTexto sgRecarga;
-  int rbClassificacao = 0;           // 0 "Código", 1 "Alfabética", 2 "Matricula"
-  std::string edalteravlr = "0,00";  // text of the default-value edit
-  int edalteravlrDecimais = 2;
-  Rotulo lblqtdrec, lblvlrrecdig, lblqtdrecdig, lblgervlrdig, lblgerqtddig;
-  Rotulo Label18, Label19{"Registros Processados: ", false};
-  bool ControlesHabilitados = true;  // btnalteravlr, btnimpressao, ..., rbClassificacao, sgRecarga together
-  bool ProgressoVisivel = false;     // CGauge1, Label18, Label19 together
-  int GaugeMaximo = 0, GaugeProgresso = 0;
-  bool btnimpressaoEnabled = true, btnimportararqEnabled = true;
-
   Operador& operador() { return op_; }
   const PastasTrabalho& pastas() const { return pastas_; }
   Tabelas& tabelas() { return tab_; }
+  const Tabelas& tabelas() const { return tab_; }
   ValoresPrograma& programa() { return prog_; }
+  const Relogio& relogio() const { return relogio_; }
 
  private:
-  const RegTipoCartao& TipoAtual() const { return tab_.TipoCartao(TipoCartaoAtual); }
-  void DefineValorPadrao(Moeda v);
-  void Enter();
-  void EscreveTitulos(bool credito);
-  void PreencheLinha(int row, const RegListagem& e);  // columns 0-5 of a holder's row
+  // Ends an operation after the operator was told why: unwinds to the operation's Protegido.
+  struct Recusa {
+    std::string motivo;
+  };
+  [[noreturn]] void Recusa_(std::string mensagem, bool erro = false);
   void LogBannerFim();
-  // Rows whose value the request's group has no room for get 0, with a line on the log page.
-  void ZeraSemEspaco();
-  static std::string MensagemSemEspaco(int grupo, bool credito);
   // The first holder with a negative value, with a line on the log page naming it; false when none.
   bool AchaValorNegativo();
   // The lines, CR LF after each, as the whole content of `arquivo`.
@@ -242,19 +254,24 @@ class CadastroTelvarim {
   // Keeps the cause of a failed step and shows it on the log page.
   void RegistraFalha(CausaFalha causa);
   // Says in words that memory ran out (box and log), without needing much of it.
-  void ReportaFaltaMemoria() noexcept;
-  void ProcessaArquivo();  // btnprocessarClick's body
-  // Runs a handler's body: a refused value ends it silently, a text that does not convert with an error box,
-  // and so does a lack of memory, in words.
+  std::string ReportaFaltaMemoria() noexcept;
+  Resultado ProcessaArquivo();
+  // A value checked for row `linha` of the view: the stored value, or refused through Recusa_.
+  Moeda ConfereValor(int linha, Moeda v);
+  void Guarda(int linha, Moeda v);
+  // Runs an operation's body: a refusal, a text that does not convert and a lack of memory end it with the
+  // operator told.
   template <class F>
-  void Protegido(F&& f) {
+  Resultado Protegido(F&& f) {
     try {
-      f();
-    } catch (const Abortado&) {
+      return f();
+    } catch (const Recusa& r) {
+      return Resultado::Recusa(r.motivo);
     } catch (const ErroConversao& e) {
       op_.Erro(e.what());
+      return Resultado::Falha(e.what());
     } catch (const std::bad_alloc&) {
-      ReportaFaltaMemoria();
+      return Resultado::Falha(ReportaFaltaMemoria());
     }
   }
 
@@ -265,13 +282,9 @@ class CadastroTelvarim {
   const Relogio& relogio_;
   Codecs& codecs_;
   std::string motivoExcesso_[6];  // first reason of each record kind that exceeded the tables
-  // Holders by matrícula and card type, for the import; rebuilt after each processing.
-  struct IndiceUsuarios {
-    std::unordered_map<std::string, std::int32_t> mapa;
-    std::int32_t qtd = -1;
-    unsigned geracao = 0;
-  } indiceUsuarios_;
-  unsigned geracaoTabelas_ = 0;  // counts processings: the index belongs to one of them
+  std::vector<LinhaVista> vista_;
+  int colunas_ = 9;
+  unsigned mudancasVista_ = 0;
 };
 
 }  // namespace telvarim

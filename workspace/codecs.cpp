@@ -10,7 +10,7 @@ namespace telvarim {
 
 namespace {
 
-// The envelope and the expander answer 0 when done.
+// The envelope and LZW (both ways) answer 0 when done, otherwise the reason.
 ResultadoPasso DeCodigo(int codigo) { return codigo == 0 ? ResultadoPasso::Ok() : ResultadoPasso::Falha(codigo); }
 
 }  // namespace
@@ -28,9 +28,7 @@ ResultadoPasso Codecs::Expande(const std::filesystem::path& e, const std::filesy
 }
 
 ResultadoPasso Codecs::Compacta(const std::filesystem::path& e, const std::filesystem::path& s) {
-  int motivo = 0;
-  return lzw_compress_file(e, s, {}, &motivo) == kLzwCompressaoOk ? ResultadoPasso::Ok()
-                                                                  : ResultadoPasso::Falha(motivo);
+  return DeCodigo(lzw_compress_file(e, s));
 }
 
 ResultadoPasso Codecs::Sela(const std::filesystem::path& entrada, const std::filesystem::path& saida) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "pastas.h"
@@ -34,6 +35,21 @@ struct Tabelas {
   // The card type of a code, or an empty entry (money type, no maximum) for a code outside the table.
   const RegTipoCartao& TipoCartao(std::int32_t codigo) const;
   const RegTarifa& Tarifa(std::int32_t codigo) const;
+
+  // Whoever refills the tables (a processing, in any window) says so here: what was built over their old
+  // contents is then built again.
+  void Mudaram() { ++mudancas_; }
+  // The first holder among the first `qtdUsuarios`, in table order, with that matrícula (trimmed) and card
+  // type; -1 when none. The index behind it belongs to these tables: it is rebuilt after they changed.
+  std::int32_t LocalizaUsuario(const std::string& matricula, std::int32_t tipoCartao, std::int32_t qtdUsuarios);
+
+ private:
+  unsigned mudancas_ = 0;
+  struct Indice {
+    std::unordered_map<std::string, std::int32_t> mapa;
+    std::int32_t qtd = -1;
+    unsigned mudancas = 0;
+  } indice_;
 };
 
 // Values the main window holds for the whole program.

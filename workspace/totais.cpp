@@ -26,10 +26,16 @@ double PrecoCredito(const Tabelas& t, std::int32_t tipo, std::int32_t tarifa, st
   return ArredondaValor(t.TipoCartao(tipo).PercentualTarifa * 0.01 * t.Tarifa(tarifa).Valor, 2, modo);
 }
 
-Totais TotaisGrade(const GradeTexto& grade, bool credito, Moeda preco) {
+Totais TotaisDasLinhas(const Tabelas& t, const std::vector<LinhaVista>& linhas, bool credito, Moeda preco) {
   Totais r;
-  for (int j = 1; j < grade.RowCount(); ++j) {
-    std::optional<Moeda> q = LeMoeda(grade.Cell(5, j));
+  for (const LinhaVista& l : linhas) {
+    const double valor =
+        t.Usuarios[static_cast<std::size_t>(l.Usuario)].Grupos[static_cast<std::size_t>(l.Grupo)].ValorRecarga;
+    std::optional<Moeda> q;
+    try {
+      q = MoedaDeDouble(valor);
+    } catch (const ErroConversao&) {
+    }
     if (!q) continue;
     if (credito) {
       if (preco != 0 && std::llabs(*q) > std::numeric_limits<Moeda>::max() / std::llabs(preco)) continue;

@@ -1,12 +1,12 @@
-// The price of a credit and the two totals of the typing page, as plain functions over the tables and the
-// grid's text: the workspace only shows what they return.
+// The price of a credit and the two totals of the typing page, as plain functions over the holder table:
+// the workspace only shows what they return.
 #pragma once
 
 #include <cstdint>
 
-#include "gradetexto.h"
 #include "numbers.h"
 #include "tabelas.h"
+#include "vista.h"
 
 namespace telvarim {
 
@@ -23,10 +23,10 @@ struct Totais {
   long long creditos = 0;
 };
 
-// Totals of the value column (5) of the grid's data rows for one card type and tariff. Only PorCreditos 1
-// counts as credits (priced at `precoCredito`, in fixed point); a cell that does not read as a number adds
-// nothing.
-Totais TotaisGrade(const GradeTexto& grade, bool credito, Moeda precoCredito);
+// Totals of the values of the rows of a view of one card type and tariff. Only PorCreditos 1 counts as
+// credits (priced at `precoCredito`, in fixed point, the product truncated); a row whose product would not
+// fit adds nothing.
+Totais TotaisDasLinhas(const Tabelas& t, const std::vector<LinhaVista>& linhas, bool credito, Moeda precoCredito);
 
 // Totals of every holder of the file, each priced with its own card type; a holder whose figures do not
 // compute adds nothing.

@@ -36,9 +36,9 @@ class CliCadastro : public teste::PastaTemporaria {
   // The holders of the sample as this process's engine reads them.
   CadastroTelvarim& Processa() {
     cad = std::make_unique<CadastroTelvarim>(op, PastasTrabalho(raiz), tabelas, programa);
-    cad->FormCreate();
-    cad->btnprocessarClick();
-    EXPECT_EQ(cad->PaginaAtiva, CadastroTelvarim::Pagina::tbDigitacao);
+    cad->Abre();
+    EXPECT_TRUE(cad->Processa().Feito());
+    EXPECT_EQ(cad->PaginaAtiva, CadastroTelvarim::Pagina::Digitacao);
     return *cad;
   }
   // A value-file record (comma at position 45).
@@ -97,8 +97,8 @@ TEST_F(CliCadastro, BatchImportsAValueFileOrWritesNothing) {
 TEST_F(CliCadastro, ListingPdfHasEveryLineInOrderUnderAPageHeader) {
   if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
   CadastroTelvarim& c = Processa();
-  c.rbClassificacao = 2;
-  c.btnimpressaoClick();
+  c.Ordem = Classificacao::Matricula;
+  ASSERT_TRUE(c.Imprime().Feito());
   ASSERT_EQ(op.relatorios.size(), 1u);
   const V esperadas = op.relatorios[0].linhas;
 

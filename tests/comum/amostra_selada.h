@@ -20,7 +20,7 @@ inline bool GravaAmostraSelada(const std::filesystem::path& destino, const Opcoe
   compactado += ".lzw.tmp";
   std::ofstream(texto, std::ios::binary) << TextoAmostra(opcoes);
   const RsaPublicKey destinatario = ChavePublicaSistema();
-  const bool ok = ChavePrivadaCentral() && lzw_compress_file(texto, compactado) == kLzwCompressaoOk &&
+  const bool ok = ChavePrivadaCentral() && lzw_compress_file(texto, compactado) == kLzwOk &&
                   seal_file(compactado, destino, *ChavePrivadaCentral(), {&destinatario, 1}, {}, 1, 5) == 0;
   std::error_code ec;
   std::filesystem::remove(texto, ec);

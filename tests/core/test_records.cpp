@@ -189,7 +189,8 @@ TEST(Records, MoneyDetailReadsReaisAndThreeLastRecharges) {
   EXPECT_EQ(u.Grupos[0].CMM, 123);  // 123,99 reais: the centavos are dropped
   EXPECT_DOUBLE_EQ(u.Grupos[0].ValorRecarga, 12.50);
   EXPECT_EQ(u.Grupos[1].Tarifa, 5);
-  EXPECT_EQ(u.Grupos[1].CMM, 0);  // 7 centavos in whole reais
+  EXPECT_EQ(u.Grupos[1].CMM, 0);         // 7 centavos in whole reais
+  EXPECT_EQ(u.Grupos[1].CMMArquivo, 7);  // and as the file carried it, for the way back
   EXPECT_DOUBLE_EQ(u.Grupos[1].ValorRecarga, 0.04);
   EXPECT_EQ(u.Grupos[3].Tarifa, 9);
   EXPECT_DOUBLE_EQ(u.UltimasRecargas[0], 1.00);
@@ -275,7 +276,7 @@ TEST(Records, RequestFieldValues) {
   u.Matricula = "M1";
   u.TipoCartao = 7;
   u.Grupos[0] = {3, 50, 12.34};
-  u.Grupos[1] = {5, 7, 4.0};
+  u.Grupos[1] = {5, 3, 4.0, 381};
   u.UltimasRecargas = {10.5, 20.25, 0.01, 9, 9, 9, 9, 9, 9, 9, 9, 9};
   std::string d = FormataDetalhe(u, 0);
   ASSERT_EQ(d.size(), kTamDetalhe);
@@ -283,14 +284,14 @@ TEST(Records, RequestFieldValues) {
   EXPECT_EQ(d.substr(99, 18), "000000000000005000");  // CMM 50 reais in centavos
   EXPECT_EQ(d.substr(117, 18), Zeros(18));
   EXPECT_EQ(d.substr(135, 18), "000000000000001234");  // 12,34 reais
-  EXPECT_EQ(d.substr(153, 10), "0005007000");          // group 2: tariff and CMM kept, value 0
+  EXPECT_EQ(d.substr(153, 10), "0005381000");          // group 2: tariff and CMM as received (not 3 reais), value 0
   EXPECT_EQ(d.substr(183, 18), Zeros(18));
   EXPECT_EQ(d.substr(201, 12), std::string(12, ' '));
   EXPECT_EQ(d.substr(213, 15), "010500202500001");
   EXPECT_EQ(d.substr(228), Zeros(45));
 
   u.Grupos[0] = {3, 50, 12};
-  u.Grupos[1] = {5, 7, 3};
+  u.Grupos[1] = {5, 7, 3, 381};  // a credit group writes its CMM in credits
   d = FormataDetalhe(u, 1);
   EXPECT_EQ(d.substr(99, 18), "000000000000000050");
   EXPECT_EQ(d.substr(135, 18), "000000000000000012");
@@ -354,6 +355,7 @@ TEST(Records, FormatThenReadGivesTheSameRecords) {
     EXPECT_EQ(u2.Grupos[0].CMM, u.Grupos[0].CMM);
     EXPECT_DOUBLE_EQ(u2.Grupos[0].ValorRecarga, u.Grupos[0].ValorRecarga);
     EXPECT_EQ(u2.UltimasRecargas, u.UltimasRecargas);
+    EXPECT_EQ(d.substr(153, 7), Detalhe("007").substr(153, 7));  // group 2's tariff and CMM as received
     if (pc == '0') {
       EXPECT_EQ(d.substr(99, 18), "000000000000012300");  // 123,99 comes back as 123,00
     }

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t n) 
 
   std::vector<std::uint8_t> expandido;
   const int r = telvarim::lzw_expand(entrada, expandido, kCapped);
-  if (r != telvarim::kLzwExpansaoOk && r != telvarim::kLzwErroExpansao && r != telvarim::kLzwErroLimite) std::abort();
+  if (r != telvarim::kLzwOk && r != telvarim::kLzwErroExpansao && r != telvarim::kLzwErroLimite) std::abort();
   if (expandido.size() > kCapped.limiteSaida) std::abort();
   static unsigned execucoes = 0;
   if (execucoes++ % 32 != 0) return 0;
@@ -32,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t n) 
   const int rs = telvarim::lzw_expand(in, out, kCapped);
   if (rs != r) std::abort();
   if (out.str().size() > kCapped.limiteSaida) std::abort();
-  if (r == telvarim::kLzwExpansaoOk && out.str() != std::string(expandido.begin(), expandido.end())) std::abort();
+  if (r == telvarim::kLzwOk && out.str() != std::string(expandido.begin(), expandido.end())) std::abort();
 
   std::vector<std::uint8_t> comprimido, volta;
-  if (telvarim::lzw_compress(entrada, comprimido) != telvarim::kLzwCompressaoOk) std::abort();
-  if (telvarim::lzw_expand(comprimido, volta) != telvarim::kLzwExpansaoOk) std::abort();
+  if (telvarim::lzw_compress(entrada, comprimido) != telvarim::kLzwOk) std::abort();
+  if (telvarim::lzw_expand(comprimido, volta) != telvarim::kLzwOk) std::abort();
   if (volta != std::vector<std::uint8_t>(dados, dados + n)) std::abort();
   return 0;
 }

@@ -12,9 +12,9 @@
 #include <system_error>
 #include <vector>
 
+#include "arquivo.h"
+#include "persrecargaexterna.h"
 #include "resultadoimportacao.h"
-#include "uarquivo.h"
-#include "upersrecargaexterna.h"
 
 namespace fs = std::filesystem;
 using namespace telvarim;

@@ -1,6 +1,7 @@
 // Fuzz target: the text of a received file, as it comes out of the envelope and the expander, through the
-// whole processing (record readers, tables, combo items, grid fill) and then a draft written from what was
-// read (the record formatters). Nothing may crash, hang or touch memory outside the tables.
+// whole processing (record readers, tables, the view), the grid's cells, a typed value, the totals, the
+// ordering, the listing, and then a draft written from what was read (the record formatters). Nothing may
+// crash, hang or touch memory outside the tables.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -56,16 +57,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static CodecsDiretos codecs;
   op = OperadorRoteirizado{};
   CadastroTelvarim c(op, PastasTrabalho(raiz), tabelas, programa, RelogioPadrao(), codecs);
-  c.PageControl1Change();
-  c.btnprocessarClick();
-  if (c.PaginaAtiva == CadastroTelvarim::Pagina::tbDigitacao) {
-    for (int i = 0; i < static_cast<int>(c.cbtipocartao.Items.size()) && i < 3; ++i) {
-      c.cbtipocartao.ItemIndex = i;
-      c.cbtipocartaoChange();
+  c.AtualizaListas();
+  c.Processa();
+  if (c.PaginaAtiva == CadastroTelvarim::Pagina::Digitacao) {
+    // A few views, each read cell by cell as the grid paints it, with a value typed on one row.
+    for (std::size_t i = 0; i < c.TiposDoArquivo.size() && i < 3; ++i) {
+      c.MostraTipoTarifa(c.TiposDoArquivo[i], c.TarifasDoArquivo[i % c.TarifasDoArquivo.size()]);
+      for (int l = 0; l < c.QtdLinhas() && l < 50; ++l)
+        for (int col = 0; col < c.Colunas(); ++col) (void)c.TextoCelula(l, col);
+      if (c.QtdLinhas() > 0) c.DigitaValor(static_cast<int>(size % static_cast<std::size_t>(c.QtdLinhas())), "1,5");
+      (void)c.TotaisVista();
     }
-    c.rbClassificacao = static_cast<int>(size % 3);
-    c.rbClassificacaoClick();
-    c.btnsalvarrascunhoClick();
+    (void)c.TotaisArquivo();
+    c.Classifica(ClassificacaoDoItem(static_cast<int>(size % 3)));
+    (void)c.RelatorioListagem();
+    c.SalvaRascunho();
   }
   std::error_code ec;
   for (const char* p : {"Processados", "Rascunho"}) fs::remove_all(raiz / p, ec);

@@ -189,6 +189,28 @@ class TesteCadTelvarim : public QObject {
   }
 
   fs::path Pasta(const char* nome) const { return raiz_ / nome; }
+
+  // The group 1 value of every holder in request `pedido` of Gerados, opened as the central system opens it
+  // (money card types: the sample's first card type is one).
+  std::map<int, double> ValoresDoPedido(const QString& pedido) {
+    std::map<int, double> valores;
+    const fs::path aberto = raiz_ / "aberto.lzw", texto = raiz_ / "texto.txt";
+    if (telvarim::open_file(Pasta("Gerados") / pedido.toStdString(), aberto, *telvarim::ChavePrivadaCentral(),
+                            telvarim::ChavePublicaSistema(), 0) != 0 ||
+        telvarim::lzw_expand_file(aberto, texto) != telvarim::kLzwOk) {
+      qWarning("the request does not open");
+      return valores;
+    }
+    QFile f(QString::fromStdU16String(texto.u16string()));
+    if (!f.open(QIODevice::ReadOnly)) return valores;
+    int n = 0;
+    for (const std::string& l : telvarim::SeparaLinhas(f.readAll().toStdString()))
+      if (l.rfind("01", 0) == 0) {
+        telvarim::RegUsuario u;
+        if (telvarim::LeDetalhe(l, ++n, 0, u)) valores[u.CodUsuario] = u.Grupos[0].ValorRecarga;
+      }
+    return valores;
+  }
   QStringList Arquivos(const char* pasta) const {
     return QDir(QString::fromStdU16String(Pasta(pasta).u16string())).entryList(QDir::Files, QDir::Name);
   }
@@ -275,7 +297,7 @@ class TesteCadTelvarim : public QObject {
       QCOMPARE(Modelo()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>(),
                Qt::Alignment(Qt::AlignCenter));
       // The engine's widths, widened alike when the font's digits are wider than the classic font's.
-      const int largura = janela_->Cadastro().sgRecarga.ColWidth(c);
+      const int largura = telvarim::CadastroTelvarim::LarguraColuna(c);
       QVERIFY(Grade()->horizontalHeader()->sectionSize(c) >= largura);
       QVERIFY(qAbs(Grade()->horizontalHeader()->sectionSize(c) * 65 -
                    Grade()->horizontalHeader()->sectionSize(0) * largura) <= 65);
@@ -322,16 +344,17 @@ class TesteCadTelvarim : public QObject {
                                         << "300,00"
                                         << ""
                                         << "" << true;
+    // A refused value leaves the holder's value as it was ("" below: the cell reads as before).
     QTest::newRow("letters") << "abc"
-                             << "0,00"
+                             << ""
                              << "Error"
                              << "Valor Inválido - Verifique!" << false;
     QTest::newRow("above the maximum") << "300,01"
-                                       << "0,00"
+                                       << ""
                                        << "Telvarim"
                                        << "Valor Maior que o Permitido(R$300,00) - Verifique!" << false;
     QTest::newRow("negative") << "-3"
-                              << "3"
+                              << ""
                               << "Telvarim"
                               << " Não é possível gerar recarga com valor menor do que 0.00 " << false;
   }
@@ -343,22 +366,29 @@ class TesteCadTelvarim : public QObject {
     QFETCH(QString, mensagem);
     QFETCH(bool, desce);
     Processa();
-    const double total = Reais(Texto("lblvlrrecdig")), antes = Reais(Celula(1, 5));
+    const double total = Reais(Texto("lblvlrrecdig")), geral = Reais(Texto("lblgervlrdig")),
+                 antes = Reais(Celula(1, 5));
+    const QString celulaAntes = Celula(1, 5);
     // Any cell of the row: the keys go to its value, replacing what it held.
     Seleciona(1, 3);
     Digita(digitado);
     QVERIFY(Grade()->findChild<QLineEdit*>(QStringLiteral("edValor")));
     Enter();
-    QCOMPARE(Celula(1, 5), celula);
+    QCOMPARE(Celula(1, 5), celula.isEmpty() ? celulaAntes : celula);
     if (titulo.isEmpty()) {
       QVERIFY2(op_->caixas.isEmpty(), qPrintable(op_->Textos().join(QLatin1Char('|'))));
       QCOMPARE(Reais(Texto("lblvlrrecdig")), total - antes + Reais(celula));
+      // The file's total follows each Enter too.
+      QCOMPARE(Reais(Texto("lblgervlrdig")), std::round((geral - antes + Reais(celula)) * 100) / 100);
       QVERIFY(janela_->AlteracoesPendentes());
     } else {
       QCOMPARE(op_->caixas.size(), 1);
       QCOMPARE(op_->caixas[0].titulo, titulo);
       QCOMPARE(op_->caixas[0].texto, mensagem);
-      QCOMPARE(Reais(Texto("lblvlrrecdig")), total);  // a refused value ends the operation: no totals
+      QCOMPARE(Reais(Texto("lblvlrrecdig")), total);  // nothing was stored
+      QCOMPARE(Reais(Texto("lblgervlrdig")), geral);
+      // The box took the cell's editor with it: the keys still go to the grid.
+      QCOMPARE(janela_->focusWidget(), static_cast<QWidget*>(Grade()));
     }
     QCOMPARE(Grade()->currentIndex(), Modelo()->index(desce ? 2 : 1, 5));
 
@@ -425,10 +455,11 @@ class TesteCadTelvarim : public QObject {
   void aValueRefusedOnTheWayOutStopsTheButton() {
     Processa();
     Seleciona(0, 5);
+    const QString antes = Celula(0, 5);
     Digita(QStringLiteral("xyz"));
     Clica("btngerararquivo");
     QCOMPARE(op_->Textos(), QStringList{QStringLiteral("Valor Inválido - Verifique!")});
-    QCOMPARE(Celula(0, 5), QStringLiteral("0,00"));
+    QCOMPARE(Celula(0, 5), antes);
     QCOMPARE(Pagina()->objectName(), QStringLiteral("tbDigitacao"));
     QVERIFY(Arquivos("Gerados").isEmpty());
     // The ordering item refused the same way stays where it was.
@@ -550,25 +581,33 @@ class TesteCadTelvarim : public QObject {
 
     // The central system's side: its key opens the request, the system's signature checks, the typed
     // values are in the holders' details.
-    const fs::path aberto = raiz_ / "aberto.lzw", texto = raiz_ / "texto.txt";
-    QCOMPARE(telvarim::open_file(Pasta("Gerados") / pedido.toStdString(), aberto, *telvarim::ChavePrivadaCentral(),
-                                 telvarim::ChavePublicaSistema(), 0),
-             0);
-    QCOMPARE(telvarim::lzw_expand_file(aberto, texto), 0);
-    QFile f(QString::fromStdU16String(texto.u16string()));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const std::vector<std::string> linhas = telvarim::SeparaLinhas(f.readAll().toStdString());
-    std::map<int, double> valores;
-    int n = 0;
-    for (const std::string& l : linhas)
-      if (l.rfind("01", 0) == 0) {
-        telvarim::RegUsuario u;
-        QVERIFY(telvarim::LeDetalhe(l, ++n, 0, u));
-        valores[u.CodUsuario] = u.Grupos[0].ValorRecarga;
-      }
-    QCOMPARE(n, janela_->Cadastro().QtdUsuarios);
-    QCOMPARE(valores[a->CodUsuario], 12.5);
-    QCOMPARE(valores[b->CodUsuario], 33.0);
+    const std::map<int, double> valores = ValoresDoPedido(pedido);
+    QCOMPARE(static_cast<int>(valores.size()), janela_->Cadastro().QtdUsuarios);
+    QCOMPARE(valores.at(a->CodUsuario), 12.5);
+    QCOMPARE(valores.at(b->CodUsuario), 33.0);
+  }
+
+  void aNegativeValueIsRefusedAtOnceAndNeverReachesTheRequest() {
+    Processa();
+    const telvarim::RegUsuario* u = Titular(1);
+    QVERIFY(u);
+    const double antes = u->Grupos[0].ValorRecarga;
+    const QString celula = Celula(1, 5);
+    // Typed and left for "Gerar Arquivo": refused, nothing stored, the click does nothing more.
+    Seleciona(1, 5);
+    Digita(QStringLiteral("-700"));
+    Clica("btngerararquivo");
+    QCOMPARE(op_->Textos(), QStringList{QStringLiteral(" Não é possível gerar recarga com valor menor do que 0.00 ")});
+    QCOMPARE(Celula(1, 5), celula);
+    QCOMPARE(u->Grupos[0].ValorRecarga, antes);
+    QVERIFY(Arquivos("Gerados").isEmpty());
+    // The second click finds nothing to refuse: the request carries the holder's value as it was.
+    op_->caixas.clear();
+    QTest::qWait(20);  // the operator's second click comes later
+    Clica("btngerararquivo");
+    QVERIFY2(op_->caixas.isEmpty(), qPrintable(op_->Textos().join(QLatin1Char('|'))));
+    QCOMPARE(Pagina()->objectName(), QStringLiteral("tblog"));
+    QCOMPARE(ValoresDoPedido(Qt_(janela_->Cadastro().ArquivoGerado)).at(u->CodUsuario), antes);
   }
 
   void importingAValueFileThroughTheDialog() {
@@ -632,7 +671,7 @@ class TesteCadTelvarim : public QObject {
     QVERIFY(caixa->isVisible());
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(caixa));
     const int inicio = Grade()->currentIndex().row();
-    QCOMPARE(inicio, 1);  // going to the box left the grid, whose exit moves one row down
+    QCOMPARE(inicio, 0);  // going to the box leaves the grid where it was
     auto Proxima = [&](int de, const QString& texto) {
       for (int k = 1; k <= Modelo()->rowCount(); ++k) {
         const int r = (de + k) % Modelo()->rowCount();

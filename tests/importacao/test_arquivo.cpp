@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "arquivo.h"
 #include "pasta_temporaria.h"
-#include "uarquivo.h"
 
 namespace telvarim::teste {
 namespace {

@@ -3,8 +3,8 @@
 
 #include "cp1252.h"
 #include "datetime.h"
+#include "log.h"
 #include "pasta_temporaria.h"
-#include "ulog.h"
 
 namespace telvarim::teste {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "cp1252.h"
 #include "pasta_temporaria.h"
+#include "persrecargaexterna.h"
 #include "resultadoimportacao.h"
-#include "upersrecargaexterna.h"
 
 namespace telvarim::teste {
 namespace {

@@ -1,9 +1,11 @@
 // The compressed byte stream: exact encodings, round trips, the frozen dictionary, corrupt and truncated
-// input, and I/O failures of the stream forms.
+// input, I/O failures of the stream forms, and the results every form gives.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <streambuf>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "lzw.h"
+#include "pasta_temporaria.h"
 #include "records.h"
 
 using namespace telvarim;
@@ -95,9 +98,7 @@ Bytes Referencia(const Bytes& in) {
 
 Bytes Comprime(const Bytes& in) {
   Bytes z;
-  int motivo = -1;
-  EXPECT_EQ(lzw_compress(in, z, {}, &motivo), kLzwCompressaoOk);
-  EXPECT_EQ(motivo, kLzwExpansaoOk);
+  EXPECT_EQ(lzw_compress(in, z), kLzwOk);
   return z;
 }
 
@@ -124,7 +125,7 @@ TEST_F(Lzw, ExactEncodingsExpandBack) {
     SCOPED_TRACE(c.nome);
     EXPECT_EQ(Comprime(c.texto), c.comprimido);
     Bytes volta;
-    EXPECT_EQ(lzw_expand(c.comprimido, volta, Op()), kLzwExpansaoOk);
+    EXPECT_EQ(lzw_expand(c.comprimido, volta, Op()), kLzwOk);
     EXPECT_EQ(volta, c.texto);
   }
 }
@@ -145,7 +146,7 @@ TEST_F(Lzw, TruncatedAndOddInputsEndWhereTheLookAheadMeetsTheEnd) {
   for (const auto& c : casos) {
     SCOPED_TRACE(c.nome);
     Bytes volta{'x'};
-    EXPECT_EQ(lzw_expand(c.comprimido, volta, Op()), kLzwExpansaoOk);
+    EXPECT_EQ(lzw_expand(c.comprimido, volta, Op()), kLzwOk);
     EXPECT_EQ(volta, c.texto);
   }
 }
@@ -200,17 +201,17 @@ TEST_F(Lzw, VariedInputsRoundTripThroughEveryForm) {
     EXPECT_EQ(Bytes(z.end() - 4, z.end()), B({0xFF, 0xFF, 0x00, 0x00}));
 
     Bytes volta;
-    EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwExpansaoOk);
+    EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwOk);
     EXPECT_TRUE(volta == c.texto);
 
     // The stream forms write the same bytes.
     std::istringstream in(std::string(c.texto.begin(), c.texto.end()));
     std::ostringstream out;
-    EXPECT_EQ(lzw_compress(in, out, Op()), kLzwCompressaoOk);
+    EXPECT_EQ(lzw_compress(in, out, Op()), kLzwOk);
     EXPECT_TRUE(B(out.str()) == z);
     std::istringstream zin(out.str());
     std::ostringstream dout;
-    EXPECT_EQ(lzw_expand(zin, dout, Op()), kLzwExpansaoOk);
+    EXPECT_EQ(lzw_expand(zin, dout, Op()), kLzwOk);
     EXPECT_TRUE(B(dout.str()) == c.texto);
   }
 }
@@ -232,7 +233,7 @@ TEST_F(Lzw, DictionaryFreezesAfterItsLastCodeOnBothSides) {
   EXPECT_GT(codigos.size(), 2u * 65279u);
 
   Bytes volta;
-  EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwOk);
   EXPECT_TRUE(volta == texto);
 }
 
@@ -246,7 +247,7 @@ TEST_F(Lzw, LongStringsOfALongRunExpand) {
     if (c != 65535) maior = std::max(maior, c);
   EXPECT_GT(maior, 256u + 4000u);
   Bytes volta;
-  EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_expand(z, volta, Op()), kLzwOk);
   EXPECT_TRUE(volta == texto);
 }
 
@@ -313,8 +314,7 @@ TEST_F(Lzw, ExpansionStopsBeforeItPassesItsCap) {
   struct Caso {
     std::uint64_t limite;
     int resultado;
-  } casos[] = {
-      {0, kLzwExpansaoOk}, {7, kLzwExpansaoOk}, {1000, kLzwExpansaoOk}, {6, kLzwErroLimite}, {1, kLzwErroLimite}};
+  } casos[] = {{0, kLzwOk}, {7, kLzwOk}, {1000, kLzwOk}, {6, kLzwErroLimite}, {1, kLzwErroLimite}};
   for (const auto& c : casos) {
     SCOPED_TRACE(c.limite);
     diag.str("");
@@ -325,7 +325,7 @@ TEST_F(Lzw, ExpansionStopsBeforeItPassesItsCap) {
     std::istringstream in(std::string(z.begin(), z.end()));
     std::ostringstream out;
     EXPECT_EQ(lzw_expand(in, out, op), c.resultado);
-    if (c.resultado == kLzwExpansaoOk) {
+    if (c.resultado == kLzwOk) {
       EXPECT_EQ(volta, B("ABABABA"));
       EXPECT_EQ(out.str(), "ABABABA");
     } else {
@@ -379,9 +379,7 @@ TEST_F(Lzw, WriteFailuresAreReported) {
     StreambufCheio sb(limite);
     std::ostream out(&sb);
     std::istringstream in(std::string(texto.begin(), texto.end()));
-    int motivo = 0;
-    EXPECT_EQ(lzw_compress(in, out, Op(), &motivo), kLzwCompressaoFalhou);
-    EXPECT_EQ(motivo, kLzwErroEscrita);
+    EXPECT_EQ(lzw_compress(in, out, Op()), kLzwErroEscrita);
   }
   for (std::size_t limite : {std::size_t{0}, texto.size() - 1}) {
     SCOPED_TRACE(limite);
@@ -399,9 +397,7 @@ TEST_F(Lzw, ReadFailuresAreReported) {
     StreambufDefeituoso sb(std::string(5000, 'a'));
     std::istream in(&sb);
     std::ostringstream out;
-    int motivo = 0;
-    EXPECT_EQ(lzw_compress(in, out, Op(), &motivo), kLzwCompressaoFalhou);
-    EXPECT_EQ(motivo, kLzwErroLeitura);
+    EXPECT_EQ(lzw_compress(in, out, Op()), kLzwErroLeitura);
   }
   {
     StreambufDefeituoso sb(std::string("\0a\0a\0a", 6));  // good codes, then the failure
@@ -409,6 +405,77 @@ TEST_F(Lzw, ReadFailuresAreReported) {
     std::ostringstream out;
     EXPECT_EQ(lzw_expand(in, out, Op()), kLzwErroLeitura);
   }
+}
+
+enum class Sentido { kCompressao, kExpansao };
+
+class LzwResultados : public teste::PastaTemporaria {};
+
+// Callers check compression and expansion alike and print one text for a code, whichever direction gave
+// it: in every form, both answer kLzwOk when done and the same code for the same kind of failure.
+TEST_F(LzwResultados, CompressionAndExpansionAnswerAlikeInEveryForm) {
+  namespace fs = std::filesystem;
+  const Bytes texto = TextoDeRecarga(50);
+  const Bytes comprimido = Comprime(texto);
+  // What each direction takes in: records to compress, or their compressed form to expand.
+  auto entrada = [&](Sentido s) -> const Bytes& { return s == Sentido::kCompressao ? texto : comprimido; };
+  auto comoTexto = [](const Bytes& b) { return std::string(b.begin(), b.end()); };
+  const fs::path arquivoTexto = Grava("TMP1.REC", comoTexto(texto));
+  const fs::path arquivoComprimido = Grava("TMP2.REC", comoTexto(comprimido));
+  auto arquivo = [&](Sentido s) { return s == Sentido::kCompressao ? arquivoTexto : arquivoComprimido; };
+  auto porArquivo = [](Sentido s, const fs::path& e, const fs::path& saida) {
+    return s == Sentido::kCompressao ? lzw_compress_file(e, saida) : lzw_expand_file(e, saida);
+  };
+  auto porStream = [](Sentido s, std::istream& e, std::ostream& saida) {
+    return s == Sentido::kCompressao ? lzw_compress(e, saida) : lzw_expand(e, saida);
+  };
+  const struct {
+    const char* nome;
+    int resultado;
+    std::function<int(Sentido)> chama;
+  } casos[] = {
+      {"file, done", kLzwOk, [&](Sentido s) { return porArquivo(s, arquivo(s), pasta / "SAIDA"); }},
+      {"file, the input cannot be opened", kLzwErroAbertura,
+       [&](Sentido s) { return porArquivo(s, pasta / "NAO_EXISTE", pasta / "SAIDA"); }},
+      {"file, the output cannot be created", kLzwErroAbertura,
+       [&](Sentido s) { return porArquivo(s, arquivo(s), pasta / "NAO" / "SAIDA"); }},
+      {"file, the output is the input", kLzwErroAbertura,
+       [&](Sentido s) { return porArquivo(s, arquivo(s), arquivo(s)); }},
+      {"stream, done", kLzwOk,
+       [&](Sentido s) {
+         std::istringstream in(comoTexto(entrada(s)));
+         std::ostringstream out;
+         return porStream(s, in, out);
+       }},
+      {"stream, the output fails", kLzwErroEscrita,
+       [&](Sentido s) {
+         std::istringstream in(comoTexto(entrada(s)));
+         StreambufCheio sb(100);
+         std::ostream out(&sb);
+         return porStream(s, in, out);
+       }},
+      // Good data up to the failure: the compressed form loses only its end code.
+      {"stream, the input fails", kLzwErroLeitura,
+       [&](Sentido s) {
+         const Bytes& e = entrada(s);
+         StreambufDefeituoso sb(std::string(e.begin(), e.end() - 4));
+         std::istream in(&sb);
+         std::ostringstream out;
+         return porStream(s, in, out);
+       }},
+      {"bytes, done", kLzwOk,
+       [&](Sentido s) {
+         Bytes out;
+         return s == Sentido::kCompressao ? lzw_compress(entrada(s), out) : lzw_expand(entrada(s), out);
+       }},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.nome);
+    EXPECT_EQ(c.chama(Sentido::kCompressao), c.resultado) << "compression";
+    EXPECT_EQ(c.chama(Sentido::kExpansao), c.resultado) << "expansion";
+  }
+  EXPECT_EQ(teste::LeArquivo(arquivoTexto), comoTexto(texto)) << "an output that is the input is left alone";
+  EXPECT_FALSE(fs::exists(pasta / "NAO"));
 }
 
 TEST_F(Lzw, ProgressMarksEveryThousandBytesOrCodes) {
@@ -421,14 +488,14 @@ TEST_F(Lzw, ProgressMarksEveryThousandBytesOrCodes) {
   for (int i = 0; i < 2000; ++i) codigos.insert(codigos.end(), {0x00, 0x61});  // 1999 after the first
   codigos.insert(codigos.end(), {0xFF, 0xFF, 0x00, 0x00});
   Bytes volta;
-  EXPECT_EQ(lzw_expand(codigos, volta, Op()), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_expand(codigos, volta, Op()), kLzwOk);
   EXPECT_EQ(volta, Bytes(2000, 'a'));
   EXPECT_EQ(diag.str(), "Expanding...\n*\n");
 
   // Without a sink the calls say nothing.
   diag.str("");
-  EXPECT_EQ(lzw_compress(B("abc"), z), kLzwCompressaoOk);
-  EXPECT_EQ(lzw_expand(B({0x01, 0x00}), volta), kLzwExpansaoOk);
+  EXPECT_EQ(lzw_compress(B("abc"), z), kLzwOk);
+  EXPECT_EQ(lzw_expand(B({0x01, 0x00}), volta), kLzwOk);
   EXPECT_EQ(lzw_expand(B({0x01, 0x01, 0, 0}), volta), kLzwErroExpansao);
   EXPECT_EQ(diag.str(), "");
 }

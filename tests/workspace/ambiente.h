@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -64,7 +67,10 @@ inline std::string Junta(const std::vector<std::string>& linhas) {
 
 inline std::string Compacta(const std::string& texto) {
   std::vector<std::uint8_t> saida;
-  lzw_compress(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(texto.data()), texto.size()), saida);
+  EXPECT_EQ(
+      lzw_compress(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(texto.data()), texto.size()),
+                   saida),
+      kLzwOk);
   return std::string(saida.begin(), saida.end());
 }
 
@@ -73,7 +79,7 @@ inline std::string Expande(const std::string& comprimido) {
   EXPECT_EQ(lzw_expand(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(comprimido.data()),
                                                      comprimido.size()),
                        saida),
-            0);
+            kLzwOk);
   return std::string(saida.begin(), saida.end());
 }
 
@@ -135,6 +141,9 @@ inline RegUsuario Usuario(int codigo, int cartao, const std::string& nome, const
   u.Matricula = matricula;
   u.TipoCartao = tipo;
   u.Grupos = {g1, g2, g3, g4};
+  // Groups 2-4 carry their CMM figure as the file does (for a money type that figure goes back unchanged).
+  for (std::size_t g = 1; g < 4; ++g)
+    if (u.Grupos[g].CMMArquivo == 0) u.Grupos[g].CMMArquivo = u.Grupos[g].CMM;
   for (std::size_t k = 0; k < 12; ++k) u.UltimasRecargas[k] = static_cast<double>(10 * (k + 1));
   return u;
 }
@@ -189,6 +198,29 @@ inline Recebido RecebidoPadrao() {
   return r;
 }
 
+// One record of an external value file: identifier, matrícula, value (comma at position 45), company,
+// complement, file code, card-type code ("" leaves positions 70-71 out: a 69-column line).
+inline std::string Registro(int id, const std::string& matricula, const std::string& valor,
+                            const std::string& tipo = "") {
+  char b[128];
+  std::snprintf(b, sizeof b, "%07d%-21s%19s%010d%-2s%010d%s", id, matricula.c_str(), valor.c_str(), 1234, "AB", 77,
+                tipo.c_str());
+  return b;
+}
+
+// The detail records of a request's or draft's lines, read back with the units of `t`'s card types.
+inline std::vector<RegUsuario> DetalhesDe(const std::vector<std::string>& linhas, const Tabelas& t) {
+  std::vector<RegUsuario> v;
+  for (std::size_t i = 0; i < linhas.size(); ++i) {
+    if (linhas[i].rfind("01", 0) != 0) continue;
+    const int n = static_cast<int>(i) + 1;
+    RegUsuario u;
+    EXPECT_TRUE(LeDetalhe(linhas[i], n, t.TipoCartao(TipoCartaoDoDetalhe(linhas[i], n)).PorCreditos, u)) << linhas[i];
+    v.push_back(u);
+  }
+  return v;
+}
+
 class Workspace : public RaizTemporaria {
  protected:
   std::filesystem::path GravaRecebido(const std::string& nome, const std::vector<std::string>& linhas,
@@ -197,10 +229,10 @@ class Workspace : public RaizTemporaria {
                  (selado ? std::string(CodecsTeste::kMarca, 4) : std::string()) + Compacta(Junta(linhas)));
   }
 
-  // A new workspace window on the current tree (its creation included).
+  // A new workspace on the current tree, opened (a draft offered, the lists read).
   CadastroTelvarim& Abre() {
     cad = std::make_unique<CadastroTelvarim>(op, Pastas(), tabelas, programa, relogio, codecs);
-    cad->FormCreate();
+    resultado = cad->Abre();
     return *cad;
   }
 
@@ -208,8 +240,45 @@ class Workspace : public RaizTemporaria {
   CadastroTelvarim& Processa(const Recebido& r, const std::string& nome = "RM_001234_0056_0703051409_1.rec") {
     GravaRecebido(nome, r.Linhas());
     Abre();
-    cad->btnprocessarClick();
+    resultado = cad->Processa();
     return *cad;
+  }
+
+  // Shows a card type and tariff, by their codes.
+  CadastroTelvarim& Mostra(std::int32_t tipo, std::int32_t tarifa) {
+    resultado = cad->MostraTipoTarifa(tipo, tarifa);
+    return *cad;
+  }
+
+  // One column of every row of the view, as the grid shows it.
+  std::vector<std::string> Coluna(int coluna = 5) const {
+    std::vector<std::string> v;
+    for (int l = 0; l < cad->QtdLinhas(); ++l) v.push_back(cad->TextoCelula(l, coluna));
+    return v;
+  }
+
+  // Writes a value file (CR LF after each line unless `semFimUltima`) and imports it through the dialog.
+  std::filesystem::path Importa(const std::vector<std::string>& linhas,
+                                const std::string& nome = "RM_001234_0056_valores.rrm", bool semFimUltima = false) {
+    std::string t;
+    for (std::size_t i = 0; i < linhas.size(); ++i)
+      t += linhas[i] + (semFimUltima && i + 1 == linhas.size() ? "" : "\r\n");
+    const std::filesystem::path p = Grava(std::filesystem::path("externo") / nome, t);
+    op.arquivos.push_back(TextoCaminho(p));  // the dialogs answered so far stay answered
+    op.avisos.clear();
+    resultado = cad->ImportaValores();
+    return p;
+  }
+
+  const GrupoRecarga& Grupo(int usuario, int grupo = 0) const {
+    return tabelas.Usuarios[static_cast<std::size_t>(usuario)].Grupos[static_cast<std::size_t>(grupo)];
+  }
+  double Valor(int usuario, int grupo = 0) const { return Grupo(usuario, grupo).ValorRecarga; }
+
+  // The detail records of the last request (sealed, in Gerados) or draft (in Rascunho) written.
+  std::vector<RegUsuario> DetalhesGerados(bool rascunho = false) const {
+    const std::filesystem::path p = raiz / (rascunho ? "Rascunho" : "Gerados") / cad->ArquivoGerado;
+    return DetalhesDe(LinhasDe(p, !rascunho), tabelas);
   }
 
   OperadorRoteirizado op;
@@ -218,6 +287,7 @@ class Workspace : public RaizTemporaria {
   RelogioFixo relogio{DataHora{2026, 12, 10, 11, 5, 30}};
   CodecsTeste codecs;
   std::unique_ptr<CadastroTelvarim> cad;
+  Resultado resultado;  // of the last operation run through the helpers above
 };
 
 }  // namespace telvarim::teste

@@ -75,7 +75,7 @@ class ArquivosSeguros : public Workspace {
 
   CadastroTelvarim& AbreCom(Codecs& c) {
     cad = std::make_unique<CadastroTelvarim>(op, Pastas(), tabelas, programa, relogio, c);
-    cad->FormCreate();
+    cad->Abre();
     return *cad;
   }
   // Every file under the root, relative to it.
@@ -114,13 +114,13 @@ TEST_F(ArquivosSeguros, ForgedFilesThatExpandWithoutBoundAreRefused) {
     const std::string conteudo = (c.rascunho ? "" : std::string(CodecsTeste::kMarca, 4)) + c.comprimido;
     Grava(arquivo, conteudo);
     CadastroTelvarim& w = Abre();
-    if (!c.rascunho) w.btnprocessarClick();
+    if (!c.rascunho) w.Processa();
     EXPECT_EQ(op.Textos(OperadorRoteirizado::Aviso::Tipo::Mensagem),
               V{"Erro ao Descompactar o arquivo Temporário - Verifique!"_cp});
     ASSERT_GE(op.log.size(), 2u);
     EXPECT_EQ(op.log[op.log.size() - 2], " ==> Erro ao Descompactar o Arquivo ");
     EXPECT_EQ(op.log.back().rfind(Utf8ParaCp1252(c.motivo), 0), 0u) << op.log.back();
-    EXPECT_EQ(w.PaginaAtiva, CadastroTelvarim::Pagina::tbarquivos);
+    EXPECT_EQ(w.PaginaAtiva, CadastroTelvarim::Pagina::Arquivos);
     EXPECT_EQ(w.QtdUsuarios, 0);
     EXPECT_EQ(Arquivos(), V{arquivo}) << "nothing written, no temporary left";
     EXPECT_EQ(LeArquivo(raiz / arquivo), conteudo);
@@ -133,13 +133,13 @@ TEST_F(ArquivosSeguros, TemporariesArePrivateAndFilesReachTheirNamesComplete) {
   CodecsEspiao espiao;
   GravaRecebido(recebido, RecebidoPadrao().Linhas());
   CadastroTelvarim& c = AbreCom(espiao);
-  c.btnprocessarClick();
-  ASSERT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::tbDigitacao);
+  c.Processa();
+  ASSERT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::Digitacao);
   espiao.finalEsperado = raiz / "Gerados" / pedido;
-  c.btngerararquivoClick();
+  c.GeraPedido();
   ASSERT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   espiao.finalEsperado = raiz / "Rascunho" / pedido;
-  c.btnsalvarrascunhoClick();
+  c.SalvaRascunho();
 
 #if !defined(_WIN32)
   const fs::perms dono = fs::perms::owner_read | fs::perms::owner_write;
@@ -182,9 +182,9 @@ TEST_F(ArquivosSeguros, LeftoversOfAnInterruptedGenerationAreCleared) {
   for (const char* sobra :
        {"TMP1.REC", "TMP2.REC", "RM_001234_0056_2612100900_2.REC.parcial", "RM_001234_0056_2612100900_2.LOG.parcial"})
     Grava(fs::path("Gerados") / sobra, "interrompido");
-  c.PageControl1Change();
-  EXPECT_EQ(c.FLBArquivosRecargaGerados.Count(), 0);
-  c.btngerararquivoClick();
+  c.AtualizaListas();
+  EXPECT_EQ(c.Gerados.Count(), 0);
+  c.GeraPedido();
   ASSERT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   EXPECT_EQ(ListaArquivos(raiz / "Gerados", "*"), (V{"RM_001234_0056_2612101105_2.LOG", pedido}));
 }
@@ -194,7 +194,7 @@ TEST_F(ArquivosSeguros, LeftoversOfAnInterruptedGenerationAreCleared) {
 TEST_F(ArquivosSeguros, FailedMoveIsRecordedWithItsCause) {
   CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
   Grava(fs::path("Processados") / recebido / "ocupa", "uma pasta com o nome do arquivo");
-  c.btngerararquivoClick();
+  c.GeraPedido();
   EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   EXPECT_EQ(c.LogGerado, Desfecho::Feito);
   EXPECT_EQ(c.MovimentoRecebido, Desfecho::Falhou);
@@ -212,7 +212,7 @@ TEST_F(ArquivosSeguros, FailedMoveIsRecordedWithItsCause) {
 
   // The next generation that moves it clears the mark.
   fs::remove_all(raiz / "Processados" / recebido);
-  c.btngerararquivoClick();
+  c.GeraPedido();
   EXPECT_EQ(c.MovimentoRecebido, Desfecho::Feito);
 }
 
@@ -231,7 +231,7 @@ TEST_F(ArquivosSeguros, FilesTheSystemRefusesAreNamedWithTheSystemsText) {
     SCOPED_TRACE("processing");
     Grava("Recebidos/TMP2.REC/ocupa");
     GravaRecebido(recebido, RecebidoPadrao().Linhas());
-    Abre().btnprocessarClick();
+    Abre().Processa();
     EXPECT_EQ(op.Textos(), V{"Erro ao Descriptografar Arquivo - Verifique!"});
     EXPECT_EQ(op.log.back(), " ==> Motivo : erro " + std::to_string(recusa.value()) + " - '" +
                                  TextoCaminho(raiz / "Recebidos" / "TMP2.REC") + "': " + sistema);
@@ -242,7 +242,7 @@ TEST_F(ArquivosSeguros, FilesTheSystemRefusesAreNamedWithTheSystemsText) {
     op = {};
     CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
     Grava("Gerados/TMP1.REC/ocupa");
-    c.btngerararquivoClick();
+    c.GeraPedido();
     EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::FalhaCompactacao);
     EXPECT_EQ(op.Textos(), V{"Erro ao Compactar o arquivo Temporário - Verifique!"_cp});
     EXPECT_NE(op.log.back().find("'" + TextoCaminho(raiz / "Gerados" / "TMP1.REC") + "': " + sistema),
@@ -258,11 +258,11 @@ TEST_F(ArquivosSeguros, LackOfMemoryIsSaidInWords) {
   espiao.semMemoria = true;
   GravaRecebido(recebido, RecebidoPadrao().Linhas());
   CadastroTelvarim& c = AbreCom(espiao);
-  c.btnprocessarClick();
+  c.Processa();
   EXPECT_EQ(op.Textos(OperadorRoteirizado::Aviso::Tipo::Erro),
             V{"Memória insuficiente para concluir a operação - Verifique!"_cp});
   EXPECT_EQ(op.log.back(), " ==> Motivo : memória insuficiente"_cp);
-  EXPECT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::tbarquivos);
+  EXPECT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::Arquivos);
   EXPECT_FALSE(c.LinhasArquivo.has_value());
   EXPECT_EQ(ListaArquivos(raiz / "Recebidos", "*"), V{recebido}) << "its temporaries gone on the way out";
 }

@@ -8,16 +8,11 @@ using V = std::vector<std::string>;
 
 namespace {
 
-class Classificacao : public Workspace {
+class Ordenacao : public Workspace {
  protected:
-  V Coluna(const CadastroTelvarim& c, int col) {
-    V v;
-    for (int r = 1; r < c.sgRecarga.RowCount(); ++r) v.push_back(c.sgRecarga.Cell(col, r));
-    return v;
-  }
+  // Orders the view by the radio group's item (0 code, 1 name, 2 matrícula).
   CadastroTelvarim& Ordena(int item) {
-    cad->rbClassificacao = item;
-    cad->rbClassificacaoClick();
+    resultado = cad->Classifica(ClassificacaoDoItem(item));
     return *cad;
   }
 };
@@ -36,7 +31,7 @@ Recebido Nomes() {
 
 }  // namespace
 
-TEST_F(Classificacao, OrdersByCodeNameOrEmployeeNumberInCp1252Bytes) {
+TEST_F(Ordenacao, OrdersByCodeNameOrEmployeeNumberInCp1252Bytes) {
   Processa(Nomes());
   struct Caso {
     int item;
@@ -47,67 +42,65 @@ TEST_F(Classificacao, OrdersByCodeNameOrEmployeeNumberInCp1252Bytes) {
       {2, {"10", "30", "40", "20"}},  // "120"+card 1 sorts before "12"+card 5
   };
   for (const auto& caso : casos) {
+    const unsigned mudancas = cad->MudancasVista();
     CadastroTelvarim& c = Ordena(caso.item);
-    EXPECT_EQ(Coluna(c, 0), caso.codigos) << caso.item;
+    EXPECT_TRUE(resultado.Feito());
+    EXPECT_EQ(Coluna(0), caso.codigos) << caso.item;
+    EXPECT_EQ(c.Ordem, ClassificacaoDoItem(caso.item));
+    EXPECT_GT(c.MudancasVista(), mudancas) << "a view shown elsewhere is rebuilt";
   }
   EXPECT_EQ(op.status.back(), "Grid Classificado");
   EXPECT_NE(std::find(op.status.begin(), op.status.end(), "Classificando Grid. Aguarde!!!"), op.status.end());
 }
 
-TEST_F(Classificacao, EmployeeNumberKeyRunsIntoTheCardNumber) {
+TEST_F(Ordenacao, EmployeeNumberKeyRunsIntoTheCardNumber) {
   Recebido r = RecebidoPadrao();
   r.usuarios = {Usuario(1, 5, "A", "12", 1, {3, 0, 0}), Usuario(2, 1, "B", "120", 1, {3, 0, 0})};
   Processa(r);
   // "12" + "00000000005" against "120" + "00000000001": equal up to "120", then '0' < '1'.
-  EXPECT_EQ(Coluna(Ordena(2), 0), (V{"2", "1"}));
+  Ordena(2);
+  EXPECT_EQ(Coluna(0), (V{"2", "1"}));
 }
 
-TEST_F(Classificacao, RowsKeepTheirOwnFiguresAndTypedValues) {
+TEST_F(Ordenacao, RowsKeepTheirOwnFiguresAndTypedValues) {
   CadastroTelvarim& c = Processa(Nomes());
-  c.sgRecarga.SetCell(5, 2, "3,5");  // ÁLVARO's value, typed but not confirmed
+  ASSERT_TRUE(c.DigitaValor(1, "3,5").Feito());  // ÁLVARO's value
   Ordena(1);
-  EXPECT_EQ(Coluna(c, 0).back(), "10");
-  EXPECT_EQ(c.sgRecarga.Cell(5, 4), "3,50");
-  EXPECT_EQ(c.sgRecarga.Cell(6, 4), "77,00");  // the last recharge travelled with its holder
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[1].Grupos[0].ValorRecarga, 3.5);
-  EXPECT_EQ(c.sgRecarga.RowCount(), 5);
-  EXPECT_EQ(c.sgRecarga.Cell(6, 0), "Vlr.Última Rec"_cp);
+  EXPECT_EQ(Coluna(0).back(), "10");
+  EXPECT_EQ(c.TextoCelula(3, 5), "3,50");
+  EXPECT_EQ(c.TextoCelula(3, 6), "77,00");  // the last recharge travelled with its holder
+  EXPECT_EQ(c.UsuarioDaLinha(3).CodUsuario, 10);
+  EXPECT_DOUBLE_EQ(Valor(1), 3.5);
+  EXPECT_EQ(c.QtdLinhas(), 4);
+  EXPECT_EQ(c.TituloColuna(6), "Vlr.Última Rec"_cp);
   EXPECT_EQ(tabelas.Listagem[3].CodUsuario, 10);
   EXPECT_EQ(tabelas.Listagem[3].TipoCartao, 1);
+  EXPECT_DOUBLE_EQ(tabelas.Listagem[3].ValorRecarga, 3.5);
 
   // "Atualiza valor com a última recarga" copies each holder's own last recharge.
-  c.BitBtn1Click();
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[1].Grupos[0].ValorRecarga, 77);
+  c.CopiaUltimasRecargas();
+  EXPECT_DOUBLE_EQ(Valor(1), 77);
 
-  // After ordering, Enter no longer quick-stores a row that is not at its holder's position...
-  c.sgRecarga.Row = 1;
-  c.sgRecarga.SetCell(5, 1, "9");
-  c.sgRecargaKeyPress('\r');
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[0].ValorRecarga, 10);  // BEATRIZ keeps her value for now
-  c.sgRecargaExit();
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[0].ValorRecarga, 9);  // ...the write-back brings it
+  // After ordering, a value typed on a row reaches the holder that row shows, at once: BEATRIZ (40) is
+  // first by name but fourth in the table.
+  ASSERT_EQ(c.TextoCelula(0, 0), "40");
+  ASSERT_TRUE(c.DigitaValor(0, "9").Feito());
+  EXPECT_DOUBLE_EQ(Valor(3), 9);
+  EXPECT_DOUBLE_EQ(Valor(0), 10);
+  EXPECT_EQ(c.TextoCelula(0, 5), "9,00");
 }
 
-TEST_F(Classificacao, OneRowIsRebuiltAndAnEmptyGridIsLeftAlone) {
+TEST_F(Ordenacao, OneRowAndAnEmptyViewOrderWithoutComplaint) {
   Recebido r = RecebidoPadrao();
   r.usuarios.resize(1);
   CadastroTelvarim& c = Processa(r);
-  c.sgRecarga.SetColWidth(3, 10);
   Ordena(1);
-  EXPECT_EQ(c.sgRecarga.RowCount(), 2);
-  EXPECT_EQ(c.sgRecarga.ColWidth(3), 240);
+  EXPECT_TRUE(resultado.Feito());
+  EXPECT_EQ(Coluna(0), V{"101"});
 
-  c.cbtarifa.ItemIndex = 1;  // tariff 5: nobody of type 1 left to show
-  c.cbtarifaChange();
+  Mostra(1, 5);  // tariff 5: nobody of type 1 left to show
   Ordena(2);
+  EXPECT_TRUE(resultado.Feito());
   EXPECT_TRUE(op.Textos().empty());
-  EXPECT_EQ(c.sgRecarga.RowCount(), 2);
-}
-
-TEST_F(Classificacao, CellThatIsNotANumberLeavesTheGridAsItWas) {
-  CadastroTelvarim& c = Processa(Nomes());
-  c.sgRecarga.SetCell(4, 3, "x");
-  Ordena(1);
-  EXPECT_EQ(op.Textos(OperadorRoteirizado::Aviso::Tipo::Erro).size(), 1u);
-  EXPECT_EQ(Coluna(c, 0), (V{"30", "10", "20", "40"}));
+  EXPECT_EQ(c.QtdLinhas(), 0);
 }

@@ -1,37 +1,26 @@
+// The view of one card type and tariff: which holders it shows, the texts of its grid, and typing, the
+// default value, the last recharges and the totals, all read from and stored into the holders.
 #include <gtest/gtest.h>
-
-#include <random>
 
 #include "ambiente.h"
 
 using namespace telvarim;
 using namespace telvarim::teste;
 using TipoAviso = OperadorRoteirizado::Aviso::Tipo;
+using Estado = Resultado::Estado;
 
 namespace {
 
 class Grade : public Workspace {
  protected:
-  // Shows card type `tipo` (combo position) and tariff `tarifa` (combo position).
-  void Mostra(CadastroTelvarim& c, int tipo, int tarifa) {
-    c.cbtipocartao.ItemIndex = tipo;
-    c.cbtarifa.ItemIndex = tarifa;
-    c.cbtarifaChange();
-  }
-  std::vector<std::string> Coluna(const CadastroTelvarim& c, int col) {
-    std::vector<std::string> v;
-    for (int r = 1; r < c.sgRecarga.RowCount(); ++r) v.push_back(c.sgRecarga.Cell(col, r));
-    return v;
-  }
-  void Digita(CadastroTelvarim& c, int row, const std::string& texto, int col = 5) {
-    c.sgRecarga.Row = row;
-    c.sgRecarga.Col = col;
-    if (col == 5) c.sgRecarga.SetCell(5, row, texto);
-    c.sgRecargaKeyPress('\r');
-  }
+  std::string Dinheiro(double v) const { return FormataPadrao(v, "###,##0.00"); }
+  std::string Creditos(long long v) const { return FormataInteiro(v, "###,##0"); }
 };
 
 using V = std::vector<std::string>;
+
+const std::string kNegativo = " Não é possível gerar recarga com valor menor do que 0.00 "_cp;
+const std::string kInvalido = "Valor Inválido - Verifique!"_cp;
 
 }  // namespace
 
@@ -40,68 +29,67 @@ TEST_F(Grade, HoldersShowTheGroupWithTheChosenTariff) {
   r.tarifas.push_back(Tarifa(0, "ZERO", 0));
   CadastroTelvarim& c = Processa(r);
   struct Caso {
-    int tipo, tarifa;
+    std::int32_t tipo, tarifa;
     V codigos, cmm;
   } casos[] = {
-      {0, 0, {"101", "102"}, {"50", "40"}},  // money type, tariff 3: group 1
-      {0, 1, {"102", "103"}, {"0", "0"}},    // tariff 5: group 2 of both (7 and 9 centavos: 0 whole reais)
-      {0, 2, {"103"}, {"0"}},                // tariff 0 shows group 1 with tariff 0 for a money type
-      {1, 0, {"201"}, {"30"}},
-      {1, 1, {"201", "202"}, {"4", "20"}},
-      {1, 2, {""}, {""}},  // not for a credit type: one empty row
+      {1, 3, {"101", "102"}, {"50", "40"}},  // money type, tariff 3: group 1
+      {1, 5, {"102", "103"}, {"0", "0"}},    // tariff 5: group 2 of both (7 and 9 centavos: 0 whole reais)
+      {1, 0, {"103"}, {"0"}},                // tariff 0 shows group 1 with tariff 0 for a money type
+      {2, 3, {"201"}, {"30"}},
+      {2, 5, {"201", "202"}, {"4", "20"}},
+      {2, 0, {}, {}},  // not for a credit type: no row
   };
   for (const auto& caso : casos) {
-    Mostra(c, caso.tipo, caso.tarifa);
-    EXPECT_EQ(Coluna(c, 0), caso.codigos) << caso.tipo << "/" << caso.tarifa;
-    EXPECT_EQ(Coluna(c, 4), caso.cmm) << caso.tipo << "/" << caso.tarifa;
-    EXPECT_EQ(c.lblqtdrec.Caption, caso.codigos[0].empty() ? "0" : std::to_string(caso.codigos.size()));
-    EXPECT_EQ(c.sgRecarga.RowCount(), static_cast<int>(caso.codigos.size()) + 1);
+    SCOPED_TRACE(std::to_string(caso.tipo) + "/" + std::to_string(caso.tarifa));
+    Mostra(caso.tipo, caso.tarifa);
+    EXPECT_TRUE(resultado.Feito());
+    EXPECT_EQ(c.TipoCartaoAtual, caso.tipo);
+    EXPECT_EQ(c.TarifaAtual, caso.tarifa);
+    EXPECT_EQ(Coluna(0), caso.codigos);
+    EXPECT_EQ(Coluna(4), caso.cmm);
+    EXPECT_EQ(c.QtdLinhas(), static_cast<int>(caso.codigos.size()));
   }
-  EXPECT_EQ(c.lbltipo.Caption, c.cbtipocartao.Items[1]);
-  EXPECT_EQ(c.lbltarifa.Caption, "00 - ZERO      ");
+  EXPECT_EQ(TextoTipoCartao(c.TipoAtual()), "002 - ESCOLAR" + std::string(43, ' '));
+  EXPECT_EQ(TextoTarifa(tabelas.Tarifa(c.TarifaAtual)), "00 - ZERO      ");
+  EXPECT_EQ(c.TextoCelula(-1, 0), "");
+  EXPECT_EQ(c.TextoCelula(0, 0), "");  // a view without rows has no cell
 }
 
 TEST_F(Grade, ColumnsTitlesAndFormatsFollowTheCardType) {
   CadastroTelvarim& c = Processa(RecebidoPadrao());
-  EXPECT_EQ(c.sgRecarga.ColCount(), 9);
-  EXPECT_EQ(c.sgRecarga.Cell(5, 0), "Valor");
-  EXPECT_EQ(c.sgRecarga.Cell(6, 0), "Vlr.Última Rec"_cp);
-  EXPECT_EQ(c.sgRecarga.Cell(8, 0), "Vlr.Antipenúltima Rec"_cp);
-  EXPECT_EQ(Coluna(c, 5), (V{"12,34", "0,00"}));
-  EXPECT_EQ(Coluna(c, 6), (V{"10,00", "10,00"}));
-  EXPECT_EQ(c.sgRecarga.Cell(3, 1), "ZULMIRA" + std::string(43, ' '));
-  EXPECT_EQ(c.FormatoValor, "##0.00");
-  EXPECT_EQ(c.edalteravlr, "0,00");
-  EXPECT_EQ(c.sgRecarga.ColWidth(3), 240);
+  EXPECT_EQ(c.Colunas(), 9);
+  EXPECT_FALSE(c.VistaEmCreditos());
+  EXPECT_EQ(c.TituloColuna(0), "Usuário"_cp);
+  EXPECT_EQ(c.TituloColuna(5), "Valor");
+  EXPECT_EQ(c.TituloColuna(6), "Vlr.Última Rec"_cp);
+  EXPECT_EQ(c.TituloColuna(8), "Vlr.Antipenúltima Rec"_cp);
+  EXPECT_EQ(Coluna(5), (V{"12,34", "0,00"}));
+  EXPECT_EQ(Coluna(6), (V{"10,00", "10,00"}));
+  EXPECT_EQ(Coluna(2), (V{"120", "12"}));
+  EXPECT_EQ(c.TextoCelula(0, 1), "9001");
+  EXPECT_EQ(c.TextoCelula(0, 3), "ZULMIRA" + std::string(43, ' '));
+  EXPECT_DOUBLE_EQ(c.ValorDaLinha(0), 12.34);
+  EXPECT_STREQ(c.FormatoValor(), "##0.00");
+  EXPECT_EQ(CadastroTelvarim::LarguraColuna(3), 240);
+  EXPECT_EQ(CadastroTelvarim::LarguraColuna(5), 65);
 
-  Mostra(c, 1, 1);
-  EXPECT_EQ(c.sgRecarga.ColCount(), 18);
-  EXPECT_EQ(c.sgRecarga.Cell(5, 0), "Créditos"_cp);
-  EXPECT_EQ(c.sgRecarga.Cell(6, 0), "Vlr.Última Rec Grupo1 "_cp);
-  EXPECT_EQ(c.sgRecarga.Cell(17, 0), "Vlr.Antipenúltima Rec Grupo4"_cp);
-  EXPECT_EQ(c.sgRecarga.ColWidth(17), 100);
-  EXPECT_EQ(Coluna(c, 5), (V{"3", "7"}));
-  EXPECT_EQ(Coluna(c, 6), (V{"40", "10"}));  // group 2 of holder 201: its own last recharges
-  EXPECT_EQ(Coluna(c, 9), (V{"", ""}));
-  EXPECT_EQ(c.edalteravlrDecimais, 0);
+  Mostra(2, 5);
+  EXPECT_EQ(c.Colunas(), 18);
+  EXPECT_TRUE(c.VistaEmCreditos());
+  EXPECT_STREQ(c.FormatoValor(), "##0");
+  EXPECT_EQ(c.TituloColuna(5), "Créditos"_cp);
+  EXPECT_EQ(c.TituloColuna(6), "Vlr.Última Rec Grupo1 "_cp);
+  EXPECT_EQ(c.TituloColuna(17), "Vlr.Antipenúltima Rec Grupo4"_cp);
+  EXPECT_EQ(c.TituloColuna(18), "");
+  EXPECT_EQ(CadastroTelvarim::LarguraColuna(17), 100);
+  EXPECT_EQ(Coluna(5), (V{"3", "7"}));
+  EXPECT_EQ(Coluna(6), (V{"40", "10"}));  // group 2 of holder 201: its own last recharges
+  EXPECT_EQ(Coluna(9), (V{"", ""}));
 
-  Mostra(c, 0, 0);  // back to money: 18 columns stay, titles beyond 8 are empty
-  EXPECT_EQ(c.sgRecarga.ColCount(), 18);
-  EXPECT_EQ(c.sgRecarga.Cell(9, 0), "");
-  EXPECT_EQ(c.sgRecarga.Cell(6, 0), "Vlr.Última Rec"_cp);
-}
-
-TEST_F(Grade, CellAlignmentAndEditableColumn) {
-  using A = CadastroTelvarim::Alinhamento;
-  EXPECT_EQ(CadastroTelvarim::AlinhamentoCelula(3, 0), A::Centro);
-  EXPECT_EQ(CadastroTelvarim::AlinhamentoCelula(2, 4), A::Esquerda);
-  EXPECT_EQ(CadastroTelvarim::AlinhamentoCelula(3, 4), A::Esquerda);
-  EXPECT_EQ(CadastroTelvarim::AlinhamentoCelula(5, 4), A::Direita);
-  CadastroTelvarim& c = Processa(RecebidoPadrao());
-  EXPECT_TRUE(c.sgRecargaSelectCell(5, 1));
-  EXPECT_TRUE(c.sgRecarga.Editing);
-  EXPECT_TRUE(c.sgRecargaSelectCell(3, 1));
-  EXPECT_FALSE(c.sgRecarga.Editing);
+  Mostra(1, 3);  // back to money: 18 columns stay, titles beyond 8 are empty
+  EXPECT_EQ(c.Colunas(), 18);
+  EXPECT_EQ(c.TituloColuna(9), "");
+  EXPECT_EQ(c.TituloColuna(6), "Vlr.Última Rec"_cp);
 }
 
 TEST_F(Grade, CreditPriceFollowsTheFileRoundingMode) {
@@ -113,180 +101,184 @@ TEST_F(Grade, CreditPriceFollowsTheFileRoundingMode) {
   EXPECT_DOUBLE_EQ(c.ArredondaValor(1.2399, 2), 1.23);
 }
 
-TEST_F(Grade, EnterChecksFormatsAndStoresTheValue) {
+// A typed value is stored into the holder the row shows, as the grid shows it, or refused with the operator
+// told why and nothing stored: the holder keeps its value.
+TEST_F(Grade, TypedValueIsCheckedAndStoredOrRefusedWithNothingStored) {
   struct Caso {
-    int tipo;
+    std::int32_t tipo, tarifa;
     const char* digitado;
-    const char* celula;
-    std::vector<std::string> avisos;
-    bool desce;
+    const char* celula;  // empty: refused, the cell still shows the value before
+    std::string aviso;
+    TipoAviso tipoAviso = TipoAviso::Mensagem;
   } casos[] = {
-      {0, "12.5", "12,50", {}, true},
-      {0, "600", "600,00", {}, true},
-      {0, "600,01", "0,00", {"Valor Maior que o Permitido(R$600,00) - Verifique!"}, false},
-      {0, "abc", "0,00", {"Valor Inválido - Verifique!"_cp}, false},
-      {0, "-3", "3", {" Não é possível gerar recarga com valor menor do que 0.00 "_cp}, false},
-      {0, "-3.5", "-3,50", {}, true},  // the full stop hides the sign from the first test
-      {1, "12,5", "13", {}, true},
-      {1, "250", "250", {}, true},
-      {1, "251", "0", {"Valor Maior que o Permitido(250) - Verifique!"}, false},
+      {1, 3, "12.5", "12,50", {}},  // a full stop is the decimal comma
+      {1, 3, " 12,5 ", "12,50", {}},
+      {1, 3, "12,345", "12,35", {}},  // to the centavo
+      {1, 3, "600", "600,00", {}},
+      {1, 3, "0", "0,00", {}},
+      {1, 3, "600,01", "", "Valor Maior que o Permitido(R$600,00) - Verifique!"},
+      {1, 3, "abc", "", kInvalido, TipoAviso::Erro},
+      {1, 3, "", "", kInvalido, TipoAviso::Erro},
+      {1, 3, "1.234,56", "", kInvalido, TipoAviso::Erro},  // no thousands separator
+      {1, 3, "-3", "", kNegativo},
+      {1, 3, "-3.5", "", kNegativo},  // the full stop no longer hides the sign
+      {1, 3, "-3,50", "", kNegativo},
+      {1, 3, "-700", "", kNegativo},  // the sign is refused before the maximum, and never dropped
+      {1, 3, "-0,01", "", kNegativo},
+      {2, 3, "12,5", "13", {}},  // whole credits, half away from zero
+      {2, 3, "12.4", "12", {}},
+      {2, 3, "0,5", "1", {}},
+      {2, 3, "250", "250", {}},
+      {2, 3, "251", "", "Valor Maior que o Permitido(250) - Verifique!"},
+      {2, 3, "-1", "", kNegativo},
+      {2, 3, "x1", "", kInvalido, TipoAviso::Erro},
   };
   CadastroTelvarim& c = Processa(RecebidoPadrao());
   for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.digitado);
-    Mostra(c, caso.tipo, caso.tipo == 0 ? 0 : 1);  // rows that show group 1 of a money holder
+    SCOPED_TRACE(std::to_string(caso.tipo) + " '" + caso.digitado + "'");
+    Mostra(caso.tipo, caso.tarifa);  // row 0 shows group 1 of holder 101 (money) or 201 (credits)
+    const int usuario = caso.tipo == 1 ? 0 : 3;
+    tabelas.Usuarios[static_cast<std::size_t>(usuario)].Grupos[0].ValorRecarga = 7;
     op.avisos.clear();
-    Digita(c, 1, caso.digitado);
-    EXPECT_EQ(c.sgRecarga.Cell(5, 1), caso.celula);
-    EXPECT_EQ(op.Textos(), caso.avisos);
-    EXPECT_EQ(c.sgRecarga.Row, caso.desce ? 2 : 1);
+    const Resultado r = c.DigitaValor(0, caso.digitado);
+    const bool aceito = *caso.celula != '\0';
+    EXPECT_EQ(r.estado, aceito ? Estado::Feito : Estado::Recusado);
+    EXPECT_EQ(r.motivo, caso.aviso);
+    EXPECT_EQ(c.TextoCelula(0, 5), aceito ? caso.celula : caso.tipo == 1 ? "7,00" : "7");
+    EXPECT_EQ(FormataMoeda(MoedaDeDouble(Valor(usuario)), c.FormatoValor()), c.TextoCelula(0, 5));
+    if (aceito) {
+      EXPECT_TRUE(op.avisos.empty());
+    } else {
+      ASSERT_EQ(op.avisos.size(), 1u);
+      EXPECT_EQ(op.avisos[0].texto, caso.aviso);
+      EXPECT_EQ(op.avisos[0].tipo, caso.tipoAviso);
+    }
   }
-  EXPECT_EQ(op.avisos.size(), 1u);
-  // A negative value becomes positive and waits; the next Enter validates it.
-  Mostra(c, 0, 0);
-  Digita(c, 1, "-3");
-  EXPECT_EQ(c.sgRecarga.Row, 1);
-  c.sgRecargaKeyPress('\r');
-  EXPECT_EQ(c.sgRecarga.Cell(5, 1), "3,00");
-  EXPECT_EQ(c.sgRecarga.Row, 2);
-  // "Valor Inválido" is an error box; the others are plain notices.
-  Mostra(c, 0, 0);
+  // Rows outside the view are refused without a word.
   op.avisos.clear();
-  Digita(c, 1, "x");
-  EXPECT_EQ(op.avisos[0].tipo, TipoAviso::Erro);
+  EXPECT_EQ(c.DigitaValor(-1, "1").estado, Estado::Recusado);
+  EXPECT_EQ(c.DigitaValor(c.QtdLinhas(), "1").estado, Estado::Recusado);
+  EXPECT_TRUE(op.avisos.empty());
 }
 
-TEST_F(Grade, EnterOnTheLastRowStaysAndOnANameCellValidatesTheValue) {
+TEST_F(Grade, TypedValueReachesItsHolderAtOnceInEveryView) {
   CadastroTelvarim& c = Processa(RecebidoPadrao());
-  Digita(c, 2, "5");
-  EXPECT_EQ(c.sgRecarga.Row, 2);
-  EXPECT_EQ(c.sgRecarga.Col, 5);
-  c.sgRecarga.SetCell(5, 1, "7");
-  Digita(c, 1, "", 3);
-  EXPECT_EQ(c.sgRecarga.Cell(5, 1), "7,00");
-  EXPECT_EQ(c.sgRecarga.Row, 2);
-  EXPECT_EQ(c.sgRecarga.Col, 5);
-  c.sgRecargaKeyPress('a');  // other keys pass through untouched
-  EXPECT_EQ(c.sgRecarga.Cell(5, 2), "5,00");
-  c.sgRecarga.Col = 2;
-  c.sgRecargaKeyDown(CadastroTelvarim::Tecla::Cima);
-  EXPECT_EQ(c.sgRecarga.Col, 5);
+  ASSERT_TRUE(c.DigitaValor(0, "20").Feito());
+  EXPECT_DOUBLE_EQ(Valor(0), 20);
+  // Totals follow every value: 20 + 0 of money, 12 × 2,30 + 3 × 4,00 + 7 × 4,00 of credits.
+  EXPECT_EQ(Dinheiro(c.TotaisArquivo().dinheiro), "87,60");
+  EXPECT_EQ(Creditos(c.TotaisArquivo().creditos), "22");
+  EXPECT_EQ(Dinheiro(c.TotaisVista().dinheiro), "20,00");
+
+  ASSERT_TRUE(c.DigitaValor(1, "1").Feito());
+  EXPECT_DOUBLE_EQ(Valor(1), 1);
+
+  // Credit tariff 5 rows are holders 201 and 202, at table positions 3 and 4, showing groups 2 and 1.
+  Mostra(2, 5);
+  ASSERT_TRUE(c.DigitaValor(0, "9").Feito());
+  EXPECT_DOUBLE_EQ(Valor(3, 1), 9);
+  EXPECT_DOUBLE_EQ(Valor(3, 0), 12);  // the holder's other group is not touched
+  EXPECT_EQ(Creditos(c.TotaisVista().creditos), "16");
+  EXPECT_EQ(Creditos(c.TotaisArquivo().creditos), "28");
+
+  // Back on the first view, the values typed there are still shown.
+  Mostra(1, 3);
+  EXPECT_EQ(Coluna(), (V{"20,00", "1,00"}));
 }
 
-TEST_F(Grade, QuickStoreOnlyWhileRowsStandAtTheirHolders) {
-  CadastroTelvarim& c = Processa(RecebidoPadrao());
-  Digita(c, 1, "20");
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[0].Grupos[0].ValorRecarga, 20);
-  EXPECT_EQ(c.lblgervlrdig.Caption, "87,60");  // totals follow every Enter: 20 + 12 × 2,30 + 3 × 4,00 + 7 × 4,00
-  EXPECT_EQ(c.lblvlrrecdig.Caption, "20,00");
-
-  // Row 2 shows holder 102, the second holder: its position matches, so it is stored too.
-  Digita(c, 2, "1");
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[1].Grupos[0].ValorRecarga, 1);
-
-  // Credit tariff 5 rows are holders 201 and 202, at table positions 3 and 4, not 0 and 1: nothing
-  // quick-stored.
-  Mostra(c, 1, 1);
-  Digita(c, 1, "9");
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[1].ValorRecarga, 3);
-  c.sgRecargaExit();  // leaving the grid writes back
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[1].ValorRecarga, 9);
-}
-
-TEST_F(Grade, WriteBackMatchesComparingEveryHolderWithEveryRow) {
-  // Holders with repeated codes and rows that repeat, miss or disagree: the result must be the one the
-  // holder-by-row comparison gives (last matching row wins, first group with the tariff).
-  Recebido r = RecebidoPadrao();
-  std::mt19937 rng(7);
-  r.usuarios.clear();
-  for (int i = 0; i < 60; ++i) {
-    int cod = 1 + static_cast<int>(rng() % 8), cartao = 100 + static_cast<int>(rng() % 3);
-    r.usuarios.push_back(Usuario(cod, cartao, "N", "M" + std::to_string(rng() % 2), 1, {3, 1, 0}, {3, 2, 0}));
-  }
-  CadastroTelvarim& c = Processa(r);
-  Tabelas antes = tabelas;
-  const int linhas = 40;
-  c.sgRecarga.SetRowCount(linhas + 1);
-  for (int j = 1; j <= linhas; ++j) {
-    c.sgRecarga.SetCell(0, j, " " + std::to_string(1 + rng() % 9) + " ");
-    c.sgRecarga.SetCell(1, j, std::to_string(100 + rng() % 3));
-    c.sgRecarga.SetCell(2, j, "M" + std::to_string(rng() % 3));
-    c.sgRecarga.SetCell(5, j, std::to_string(j) + ",5");
-  }
-  c.AtualizaArrayRecargas();
-  for (int i = 0; i < c.QtdUsuarios; ++i) {
-    RegUsuario u = antes.Usuarios[static_cast<std::size_t>(i)];
-    for (int j = 1; j <= linhas; ++j)
-      for (auto& g : u.Grupos)
-        if (InteiroOuPadrao(Trim(c.sgRecarga.Cell(0, j)), -1) == u.CodUsuario &&
-            InteiroOuPadrao(Trim(c.sgRecarga.Cell(1, j)), -1) == u.NumCartao && c.sgRecarga.Cell(2, j) == u.Matricula &&
-            g.Tarifa == 3) {
-          g.ValorRecarga = DoubleDeMoeda(TextoParaMoeda(c.sgRecarga.Cell(5, j)));
-          break;
-        }
-    for (int g = 0; g < 4; ++g)
-      EXPECT_DOUBLE_EQ(tabelas.Usuarios[static_cast<std::size_t>(i)].Grupos[static_cast<std::size_t>(g)].ValorRecarga,
-                       u.Grupos[static_cast<std::size_t>(g)].ValorRecarga)
-          << i << " " << g;
-  }
-  EXPECT_FALSE(c.ProgressoVisivel);
-  EXPECT_TRUE(c.ControlesHabilitados);
-  EXPECT_EQ(c.Label19.Caption, "Registros Atualizados: ");
-  EXPECT_EQ(c.Label18.Caption, "60");
-}
-
-TEST_F(Grade, WriteBackStopsAtAValueThatDoesNotParse) {
-  CadastroTelvarim& c = Processa(RecebidoPadrao());
-  c.sgRecarga.SetCell(5, 1, "8");
-  c.sgRecarga.SetCell(5, 2, "1.234,56");
-  EXPECT_THROW(c.AtualizaArrayRecargas(), ErroConversao);
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[0].Grupos[0].ValorRecarga, 8);  // holders before the bad one keep theirs
-  EXPECT_FALSE(c.ProgressoVisivel);
-  EXPECT_TRUE(c.ControlesHabilitados);
-}
-
-TEST_F(Grade, TotalsOfTheGridAndOfTheWholeFile) {
+TEST_F(Grade, TotalsOfTheViewAndOfTheWholeFile) {
   Recebido r = RecebidoPadrao();
   r.tipos[1].PercentualTarifa = 50;  // one credit of type 2 costs half the tariff
   r.usuarios[0].Grupos[0].ValorRecarga = 15.50;
   CadastroTelvarim& c = Processa(r);
   // Money: 15,50; credits: holder 201 12 at 1,15 + 3 at 2,00, holder 202 7 at 2,00.
-  EXPECT_EQ(c.lblgervlrdig.Caption, "49,30");
-  EXPECT_EQ(c.lblgerqtddig.Caption, "22");
-  EXPECT_EQ(c.lblvlrrecdig.Caption, "15,50");
-  EXPECT_EQ(c.lblqtdrecdig.Caption, "0");
-  Mostra(c, 1, 1);
-  EXPECT_EQ(c.lblvlrrecdig.Caption, "20,00");  // (3 + 7) × 2,00
-  EXPECT_EQ(c.lblqtdrecdig.Caption, "10");
-  c.sgRecarga.SetCell(5, 2, "lixo");  // a row that does not parse adds nothing
-  c.CalculaGrid();
-  EXPECT_EQ(c.lblqtdrecdig.Caption, "3");
-  EXPECT_TRUE(c.btnimpressaoEnabled);
-  c.ImportandoArquivo = true;
-  c.CalculaRecargasGeral();
-  EXPECT_FALSE(c.btnimpressaoEnabled);
-  EXPECT_FALSE(c.btnimportararqEnabled);
+  EXPECT_EQ(Dinheiro(c.TotaisArquivo().dinheiro), "49,30");
+  EXPECT_EQ(Creditos(c.TotaisArquivo().creditos), "22");
+  EXPECT_EQ(Dinheiro(c.TotaisVista().dinheiro), "15,50");
+  EXPECT_EQ(Creditos(c.TotaisVista().creditos), "0");
+  Mostra(2, 5);
+  EXPECT_EQ(Dinheiro(c.TotaisVista().dinheiro), "20,00");  // (3 + 7) × 2,00
+  EXPECT_EQ(Creditos(c.TotaisVista().creditos), "10");
+  Mostra(2, 3);
+  EXPECT_EQ(Dinheiro(c.TotaisVista().dinheiro), "13,80");  // 12 × 1,15
+  EXPECT_EQ(Creditos(c.TotaisVista().creditos), "12");
 }
 
 TEST_F(Grade, DefaultValueAndLastRechargeFillEveryRow) {
   CadastroTelvarim& c = Processa(RecebidoPadrao());
-  c.edalteravlr = "-1,00";
-  c.btnalteravlrClick();
-  EXPECT_EQ(op.Textos(), V{" Não é possível gerar recarga com valor menor do que 0.00 "_cp});
-  EXPECT_EQ(Coluna(c, 5), (V{"12,34", "0,00"}));
-
-  c.edalteravlr = "700,00";  // above the maximum: the check belongs to leaving the edit only
-  c.btnalteravlrClick();
-  EXPECT_EQ(Coluna(c, 5), (V{"700,00", "700,00"}));
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[1].Grupos[0].ValorRecarga, 700);
-  EXPECT_EQ(op.log.back(), "Inserido Valor Padrão - Tipo : 1 - Tarifa : 3 - Valor : 700,00"_cp);
-  EXPECT_FALSE(c.edalteravlrExit());
+  struct Caso {
+    const char* padrao;
+    std::string aviso;  // empty: applied
+  } recusados[] = {
+      {"-1,00", kNegativo},
+      {"-700", kNegativo},
+      {"700,00", "Valor Maior para o Tipo de Cartão (600,00) - Verifique!"_cp},
+      {"600,01", "Valor Maior para o Tipo de Cartão (600,00) - Verifique!"_cp},
+      {"abc", kInvalido},
+  };
+  for (const auto& caso : recusados) {
+    SCOPED_TRACE(caso.padrao);
+    op.avisos.clear();
+    const std::size_t linhasLog = op.log.size();
+    const Resultado r = c.AplicaValorPadrao(caso.padrao);
+    EXPECT_EQ(r.estado, Estado::Recusado);
+    EXPECT_EQ(op.Textos(), V{caso.aviso});
+    EXPECT_EQ(Coluna(), (V{"12,34", "0,00"}));
+    EXPECT_EQ(op.log.size(), linhasLog) << "nothing logged as inserted";
+  }
+  // Leaving the edit checks the maximum only.
+  EXPECT_EQ(c.ConfereValorPadrao("700,00").estado, Estado::Recusado);
   EXPECT_EQ(op.Textos().back(), "Valor Maior para o Tipo de Cartão (600,00) - Verifique!"_cp);
-  c.edalteravlr = "600,00";
-  EXPECT_TRUE(c.edalteravlrExit());
+  EXPECT_TRUE(c.ConfereValorPadrao("600,00").Feito());
+  EXPECT_TRUE(c.ConfereValorPadrao("-1").Feito());
 
-  c.BitBtn1Click();
-  EXPECT_EQ(Coluna(c, 5), (V{"10,00", "10,00"}));
-  EXPECT_DOUBLE_EQ(tabelas.Usuarios[0].Grupos[0].ValorRecarga, 10);
+  ASSERT_TRUE(c.AplicaValorPadrao("25.505").Feito());
+  EXPECT_EQ(Coluna(), (V{"25,51", "25,51"}));
+  EXPECT_DOUBLE_EQ(Valor(1), 25.51);
+  EXPECT_EQ(op.log.back(), "Inserido Valor Padrão - Tipo : 1 - Tarifa : 3 - Valor : 25.505"_cp);
+
+  ASSERT_TRUE(c.CopiaUltimasRecargas().Feito());
+  EXPECT_EQ(Coluna(), (V{"10,00", "10,00"}));
+  EXPECT_DOUBLE_EQ(Valor(0), 10);
   EXPECT_EQ(op.log.back(), "Atualizando valor com o último pedido - Tipo : 1 - Tarifa : 3"_cp);
+
+  // Credits: the default is kept whole, and the maximum is shown in the card type's pattern.
+  Mostra(2, 5);
+  op.avisos.clear();
+  EXPECT_EQ(c.AplicaValorPadrao("251").estado, Estado::Recusado);
+  EXPECT_EQ(op.Textos(), V{"Valor Maior para o Tipo de Cartão (250) - Verifique!"_cp});
+  ASSERT_TRUE(c.AplicaValorPadrao("12,5").Feito());
+  EXPECT_EQ(Coluna(), (V{"13", "13"}));
+  EXPECT_DOUBLE_EQ(Valor(3, 1), 13);
+  EXPECT_DOUBLE_EQ(Valor(4, 0), 13);
+  ASSERT_TRUE(c.CopiaUltimasRecargas().Feito());
+  EXPECT_EQ(Coluna(), (V{"40", "10"}));  // each row's own group's last recharge
+}
+
+// A last recharge above what the card type may recharge now is refused like a typed one: the row keeps its
+// value, and the log says how many rows kept theirs.
+TEST_F(Grade, LastRechargeAboveTheMaximumKeepsTheRowsValue) {
+  Recebido r = RecebidoPadrao();
+  r.usuarios[0].UltimasRecargas[0] = 700;  // ZULMIRA: money type, maximum 600,00, value 12,34
+  r.usuarios[1].UltimasRecargas[0] = 600;  // ÁLVARO: the maximum itself
+  CadastroTelvarim& c = Processa(r);
+  ASSERT_TRUE(c.CopiaUltimasRecargas().Feito());
+  EXPECT_EQ(Coluna(), (V{"12,34", "600,00"}));
+  EXPECT_DOUBLE_EQ(Valor(0), 12.34);
+  EXPECT_EQ(op.log.back(), "Valor mantido em 1 linha(s): a última recarga passa do máximo do tipo de cartão"_cp);
+}
+
+// Any card type that counts in credits has its maximum when typed, not only the one marked 1.
+TEST_F(Grade, EveryCreditCardTypeHasItsMaximum) {
+  Recebido r = RecebidoPadrao();
+  r.tipos.push_back(Tipo(7, "OUTRO CREDITO", 2, 100, 50));
+  r.usuarios.push_back(Usuario(701, 9701, "ELZA", "E1", 7, {3, 10, 5}));
+  CadastroTelvarim& c = Processa(r);
+  Mostra(7, 3);
+  ASSERT_EQ(c.QtdLinhas(), 1);
+  EXPECT_EQ(c.DigitaValor(0, "51").estado, Estado::Recusado);
+  EXPECT_EQ(op.Textos().back(), "Valor Maior que o Permitido(50) - Verifique!");
+  EXPECT_EQ(Coluna(), V{"5"});
+  EXPECT_TRUE(c.DigitaValor(0, "50").Feito());
+  EXPECT_EQ(Coluna(), V{"50"});
 }

@@ -2,8 +2,6 @@
 // result report.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "ambiente.h"
 
 namespace fs = std::filesystem;
@@ -14,31 +12,8 @@ using V = std::vector<std::string>;
 
 namespace {
 
-// One record of the value file: identifier, matrícula, value (comma at position 45), company, complement,
-// file code, card-type code ("" leaves positions 70-71 out: a 69-column line).
-std::string Registro(int id, const std::string& matricula, const std::string& valor, const std::string& tipo = "") {
-  char b[128];
-  std::snprintf(b, sizeof b, "%07d%-21s%19s%010d%-2s%010d%s", id, matricula.c_str(), valor.c_str(), 1234, "AB", 77,
-                tipo.c_str());
-  return b;
-}
-
 class Importacao : public Workspace {
  protected:
-  // Writes the value file (CR LF after each line unless `semFimUltima`) and imports it through the dialog.
-  fs::path Importa(const V& linhas, const std::string& nome = "RM_001234_0056_valores.rrm", bool semFimUltima = false) {
-    std::string t;
-    for (std::size_t i = 0; i < linhas.size(); ++i)
-      t += linhas[i] + (semFimUltima && i + 1 == linhas.size() ? "" : "\r\n");
-    const fs::path p = Grava(fs::path("externo") / nome, t);
-    op.arquivos = {TextoCaminho(p)};
-    op.avisos.clear();
-    cad->btnimportararqClick();
-    return p;
-  }
-  double Valor(int i, int g = 0) const {
-    return tabelas.Usuarios[static_cast<std::size_t>(i)].Grupos[static_cast<std::size_t>(g)].ValorRecarga;
-  }
   const V kAvisoFinal = {
       "As Alterações feitas pela importação não estão salvas.\nClique no botão 'Salvar Rascunho' para salvar as alterações."_cp};
 };
@@ -55,13 +30,13 @@ Recebido ComRepetidos() {
 
 TEST_F(Importacao, AllRecordsAppliedWithTheirMessagesLogAndGroupOne) {
   Processa(ComRepetidos());
-  cad->cbtarifa.ItemIndex = 1;  // tariff 5 on display: the value still lands in group 1
-  cad->cbtipocartaoChange();
+  Mostra(1, 5);  // tariff 5 on display: the value still lands in group 1
   const fs::path p = Importa({
       Registro(1, "120", "              12,50", "01"), Registro(2, "C1", "              30,00", "02"),
       Registro(3, "DUP", "               5,00"),  // card type 00: the one on display (1); the first holder only
   });
   EXPECT_TRUE(cad->UltimaImportacao);
+  EXPECT_TRUE(resultado.Feito());
   const fs::path log = raiz / "Log" / "RM_001234_0056_valores.log";
   EXPECT_EQ(op.Textos(), (V{"Log da operação gerado em \n"_cp + TextoCaminho(log), "Operação Concluída com Sucesso"_cp,
                             kAvisoFinal[0]}));
@@ -72,13 +47,15 @@ TEST_F(Importacao, AllRecordsAppliedWithTheirMessagesLogAndGroupOne) {
   EXPECT_DOUBLE_EQ(Valor(3, 1), 3);  // other groups untouched
   EXPECT_DOUBLE_EQ(Valor(5), 5);
   EXPECT_DOUBLE_EQ(Valor(6), 0);
-  // The grid was refreshed from the table, and the controls are back.
+  // The view shows the holders' values, and the controls are back.
+  EXPECT_EQ(Coluna(), (V{"0,00", "0,00"}));  // holders 102 and 103 in group 2 of tariff 5
+  Mostra(1, 3);
+  EXPECT_EQ(Coluna(), (V{"12,50", "0,00", "5,00", "0,00"}));
   EXPECT_TRUE(cad->ControlesHabilitados);
-  EXPECT_TRUE(cad->btnimpressaoEnabled);
   EXPECT_FALSE(cad->ImportandoArquivo);
-  EXPECT_FALSE(cad->ProgressoVisivel);
-  EXPECT_EQ(cad->GaugeMaximo, 3);
-  EXPECT_EQ(cad->Label18.Caption, "3");
+  EXPECT_FALSE(cad->Progresso.Visivel);
+  EXPECT_EQ(cad->Progresso.Maximo, 3);
+  EXPECT_EQ(cad->Progresso.Feitos, 3);
 
   const V linhas = SeparaLinhas(LeArquivo(log));
   const std::string hora = "10/12/2026 11:05:30";
@@ -107,6 +84,8 @@ TEST_F(Importacao, RefusedRecordsAreCountedLoggedAndReported) {
       },
       "curto.rrm", true);
   EXPECT_FALSE(cad->UltimaImportacao);
+  EXPECT_EQ(resultado.estado, Resultado::Estado::Falhou);
+  EXPECT_EQ(resultado.motivo, "Operação Concluída com Advertências"_cp);
   EXPECT_EQ(op.Textos(TipoAviso::Advertencia), V{"Operação Concluída com Advertências"_cp});
   ASSERT_EQ(op.relatorios.size(), 1u);
   const Relatorio& r = op.relatorios[0];
@@ -132,7 +111,7 @@ TEST_F(Importacao, RefusedRecordsAreCountedLoggedAndReported) {
   EXPECT_DOUBLE_EQ(tabelas.Usuarios[2].Grupos[0].ValorRecarga, 44);
   EXPECT_DOUBLE_EQ(tabelas.Usuarios[0].Grupos[0].ValorRecarga, 12.34);  // refused values change nothing
   // The gauge moved for the records that reached the lookup only: line 8 last, lines 5 and 6 never.
-  EXPECT_EQ(cad->Label18.Caption, "8");
+  EXPECT_EQ(cad->Progresso.Feitos, 8);
   const V log = SeparaLinhas(LeArquivo(raiz / "Log" / "curto.log"));
   ASSERT_EQ(log.size(), 1u + 8 + 2);
   EXPECT_EQ(log[2].substr(19),
@@ -144,7 +123,7 @@ TEST_F(Importacao, RefusedRecordsAreCountedLoggedAndReported) {
 TEST_F(Importacao, FileThatCannotBeOpenedEndsWithWarningsAndItsReason) {
   Processa(RecebidoPadrao());
   op.arquivos = {TextoCaminho(raiz / "nao-existe.rrm")};
-  cad->btnimportararqClick();
+  EXPECT_FALSE(cad->ImportaValores().Feito());
   EXPECT_FALSE(cad->UltimaImportacao);
   EXPECT_EQ(op.Textos(TipoAviso::Advertencia), V{"Operação Concluída com Advertências"_cp});
   ASSERT_EQ(op.relatorios.size(), 1u);
@@ -156,7 +135,7 @@ TEST_F(Importacao, FileThatCannotBeOpenedEndsWithWarningsAndItsReason) {
 TEST_F(Importacao, CancelledDialogDoesNothing) {
   Processa(RecebidoPadrao());
   op.avisos.clear();
-  cad->btnimportararqClick();  // no answer scripted: cancelled
+  EXPECT_EQ(cad->ImportaValores().estado, Resultado::Estado::Recusado);  // no answer scripted: cancelled
   EXPECT_TRUE(op.avisos.empty());
   EXPECT_FALSE(fs::exists(raiz / "Log"));
 }

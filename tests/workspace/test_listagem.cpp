@@ -105,11 +105,11 @@ TEST(Listagem, NamesPrintInFullAndPushTheColumnsAfterThem) {
 
 class Impressao : public Workspace {};
 
-TEST_F(Impressao, PrintWritesBackTheGridAndShowsTheListingInTheChosenOrder) {
+TEST_F(Impressao, PrintShowsTheListingOfTheHoldersInTheChosenOrder) {
   CadastroTelvarim& c = Processa(RecebidoPadrao());
-  c.sgRecarga.SetCell(5, 2, "8,25");  // typed, not confirmed: the write-back before printing takes it
-  c.rbClassificacao = 1;
-  c.btnimpressaoClick();
+  ASSERT_TRUE(c.DigitaValor(1, "8,25").Feito());  // holder 102
+  c.Ordem = Classificacao::Alfabetica;
+  EXPECT_TRUE(c.Imprime().Feito());
   ASSERT_EQ(op.relatorios.size(), 1u);
   const Relatorio& r = op.relatorios[0];
   EXPECT_EQ(r.tipo, Relatorio::Tipo::Listagem);
@@ -126,5 +126,5 @@ TEST_F(Impressao, PrintWritesBackTheGridAndShowsTheListingInTheChosenOrder) {
   EXPECT_EQ(r.linhas[4].substr(0, 3), "102");
   EXPECT_NE(r.linhas[4].find("8,25"), std::string::npos);
   EXPECT_EQ(tabelas.Listagem[0].CodUsuario, 103);  // the buffer holds the rows printed
-  EXPECT_EQ(c.sgRecarga.Cell(0, 1), "101");        // the grid itself is not reordered
+  EXPECT_EQ(c.TextoCelula(0, 0), "101");           // the view itself is not reordered
 }

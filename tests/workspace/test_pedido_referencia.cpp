@@ -38,36 +38,31 @@ TEST_F(PedidoReferencia, SampleRequestBytesArePinned) {
   const std::string texto = TextoAmostra({300, 7});
   Grava("Recebidos/RM_000123_0001_2612101100_1.rec", std::string(CodecsTeste::kMarca, 4) + Compacta(texto));
   CadastroTelvarim& c = Abre();
-  c.btnprocessarClick();
-  ASSERT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::tbDigitacao);
+  ASSERT_TRUE(c.Processa().Feito());
+  ASSERT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::Digitacao);
 
-  // In every card type and tariff: a default value on the whole grid, then one row typed, then the last
-  // recharge copied onto another grid, and an ordering by name.
+  // In every card type and tariff: a default value on the whole view, then one row typed, then the last
+  // recharge copied onto another view, and an ordering by name.
   int passo = 0;
-  for (int t = 0; t < static_cast<int>(c.cbtipocartao.Items.size()); ++t)
-    for (int ta = 0; ta < static_cast<int>(c.cbtarifa.Items.size()); ++ta, ++passo) {
-      c.cbtipocartao.ItemIndex = t;
-      c.cbtarifa.ItemIndex = ta;
-      c.cbtipocartaoChange();
+  for (const std::int32_t tipo : c.TiposDoArquivo)
+    for (const std::int32_t tarifa : c.TarifasDoArquivo) {
+      c.MostraTipoTarifa(tipo, tarifa);
       if (passo % 3 == 0) {
-        c.edalteravlr = c.edalteravlrDecimais == 2 ? "7,25" : "9";
-        if (c.edalteravlrExit()) c.btnalteravlrClick();
+        c.AplicaValorPadrao(c.VistaEmCreditos() ? "9" : "7,25");
       } else if (passo % 3 == 1) {
-        c.BitBtn1Click();
+        c.CopiaUltimasRecargas();
       }
-      if (c.sgRecarga.RowCount() > 2) {
-        c.rbClassificacao = 1;
-        c.rbClassificacaoClick();
-        c.sgRecarga.Row = 2;
-        c.sgRecarga.SetCell(5, 2, "3,5");
-        c.sgRecargaKeyPress('\r');
+      ++passo;
+      if (c.QtdLinhas() > 1) {
+        c.Classifica(Classificacao::Alfabetica);
+        c.DigitaValor(1, "3,5");
       }
     }
-  c.btngerararquivoClick();
+  ASSERT_TRUE(c.GeraPedido().Feito());
   ASSERT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   const std::string plano = Expande(LeArquivo(raiz / "Gerados" / c.ArquivoGerado).substr(4));
   EXPECT_EQ(SeparaLinhas(plano).size(), 1u + 6 + 5 + 300 + 1) << plano.substr(0, 300);
   EXPECT_NE(plano.find("000000000000000725"), std::string::npos);
   EXPECT_NE(plano.find("000000000000000350"), std::string::npos);
-  EXPECT_EQ(Md5Hex(plano), "f18c2b8c8576d0223ab4ddc188c1d6d6") << "request text changed";
+  EXPECT_EQ(Md5Hex(plano), "559a6e74e36071c75f0e83ee468b441b") << "request text changed";
 }

@@ -28,47 +28,33 @@ TEST_F(PontaAPonta, TypedValuesReachTheCentralSystem) {
   ASSERT_EQ(ExecutaComando(Aspas(TELVARIM_CLI) + " sample --holders 40 --seed 5 " + Aspas(recebido)), 0);
 
   CadastroTelvarim c(op, Pastas(), tabelas, programa, relogio);  // the product's codecs and keys
-  c.FormCreate();
-  c.btnprocessarClick();
-  ASSERT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::tbDigitacao) << (op.avisos.empty() ? "" : op.avisos[0].texto);
-  ASSERT_GT(c.sgRecarga.RowCount(), 2);
+  c.Abre();
+  const Resultado processado = c.Processa();
+  ASSERT_TRUE(processado.Feito()) << processado.motivo;
+  ASSERT_EQ(c.PaginaAtiva, CadastroTelvarim::Pagina::Digitacao);
 
-  // A card type and tariff whose grid has two holders showing their group 1; type a value on each,
-  // confirming it with Enter.
-  auto linhasGrupo1 = [&] {
-    std::vector<int> v;
-    for (int r = 1; r < c.sgRecarga.RowCount(); ++r)
-      for (int i = 0; i < c.QtdUsuarios; ++i) {
-        const RegUsuario& u = tabelas.Usuarios[static_cast<std::size_t>(i)];
-        if (std::to_string(u.CodUsuario) == c.sgRecarga.Cell(0, r) && u.Grupos[0].Tarifa == c.TarifaAtual) {
-          v.push_back(r);
-          break;
-        }
-      }
-    return v;
-  };
+  // A card type and tariff whose view has two holders showing their group 1; a value typed on each.
   std::vector<int> linhas1;
-  for (int t = 0; t < static_cast<int>(c.cbtipocartao.Items.size()) && linhas1.size() < 2; ++t)
-    for (int ta = 0; ta < static_cast<int>(c.cbtarifa.Items.size()) && linhas1.size() < 2; ++ta) {
-      c.cbtipocartao.ItemIndex = t;
-      c.cbtarifa.ItemIndex = ta;
-      c.cbtipocartaoChange();
-      linhas1 = linhasGrupo1();
+  for (std::size_t t = 0; t < c.TiposDoArquivo.size() && linhas1.size() < 2; ++t)
+    for (std::size_t ta = 0; ta < c.TarifasDoArquivo.size() && linhas1.size() < 2; ++ta) {
+      c.MostraTipoTarifa(c.TiposDoArquivo[t], c.TarifasDoArquivo[ta]);
+      linhas1.clear();
+      for (int l = 0; l < c.QtdLinhas(); ++l)
+        if (c.Vista()[static_cast<std::size_t>(l)].Grupo == 0) linhas1.push_back(l);
     }
   ASSERT_GE(linhas1.size(), 2u);
-  const bool credito = tabelas.TipoCartao(c.TipoCartaoAtual).PorCreditos != 0;
+  const bool credito = c.VistaEmCreditos();
   const std::string valores[2] = {credito ? "7" : "12,34", credito ? "3" : "5.5"};
   int codigos[2];
-  int n = 0;
-  for (int r : {linhas1[0], linhas1[1]}) {
-    codigos[n] = std::stoi(c.sgRecarga.Cell(0, r));
-    c.sgRecarga.Row = r;
-    c.sgRecarga.SetCell(5, r, valores[n++]);
-    c.sgRecargaKeyPress('\r');
+  for (int n = 0; n < 2; ++n) {
+    const int l = linhas1[static_cast<std::size_t>(n)];
+    codigos[n] = c.UsuarioDaLinha(l).CodUsuario;
+    const Resultado r = c.DigitaValor(l, valores[n]);
+    ASSERT_TRUE(r.Feito()) << r.motivo;
   }
-  ASSERT_EQ(n, 2);
   ASSERT_TRUE(op.Textos().empty()) << op.Textos()[0];
-  c.btngerararquivoClick();
+  const Resultado gerado = c.GeraPedido();
+  ASSERT_TRUE(gerado.Feito()) << gerado.motivo;
   ASSERT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado) << (op.avisos.empty() ? "" : op.avisos[0].texto);
   EXPECT_TRUE(fs::exists(raiz / "Processados" / recebido.filename()));
 

@@ -47,15 +47,27 @@ TEST_F(Processamento, ConsistentFileFillsTablesLogsAndOpensTheTypingPage) {
   EXPECT_TRUE(op.avisos.empty());
   EXPECT_EQ(op.status, (std::vector<std::string>{"Carregando Arquivo ....", "Analisando Arquivo ....",
                                                  "Preenchendo Grid. Aguarde...", "Grid Preenchido."}));
-  EXPECT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
+  EXPECT_TRUE(resultado.Feito()) << resultado.motivo;
+  EXPECT_EQ(c.PaginaAtiva, Pagina::Digitacao);
   EXPECT_EQ(c.QtdUsuarios, 5);
   EXPECT_EQ(c.UltimoAcessado, "RM_001234_0056_0703051409_1.rec");
   EXPECT_EQ(c.SeqArquivo, "0056");
-  EXPECT_EQ(c.lblseq.Caption, "SEQ 77");
-  EXPECT_EQ(c.lblregistros.Caption, "6");
-  EXPECT_EQ(c.cbtipocartao.Items, (std::vector<std::string>{"001 - VALE TRANSPORTE" + std::string(35, ' '),
-                                                            "002 - ESCOLAR" + std::string(43, ' ')}));
-  EXPECT_EQ(c.cbtarifa.Items, (std::vector<std::string>{"03 - URBANA     - 2,30", "05 - METRO      - 4,00"}));
+  ASSERT_TRUE(c.CabecalhoLido);
+  EXPECT_EQ(EmpresaExibicao(c.Cabecalho), "1234 - EMPRESA EXEMPLO LTDA" + std::string(30, ' '));
+  EXPECT_EQ(DataExibicao(c.Cabecalho), "05/03/07 14:09:07");
+  EXPECT_EQ(CriptografiaExibicao(c.Cabecalho), "Sim");
+  EXPECT_EQ(Trim(c.Cabecalho.SequencialArquivo), "SEQ 77");
+  ASSERT_TRUE(c.RodapeLido);
+  EXPECT_EQ(c.Rodape.QtdRegistros, 6);
+  // The two choices hold the codes in file order; their texts come from the tables.
+  EXPECT_EQ(c.TiposDoArquivo, (std::vector<std::int32_t>{1, 2}));
+  EXPECT_EQ(c.TarifasDoArquivo, (std::vector<std::int32_t>{3, 5}));
+  std::vector<std::string> tipos, tarifas;
+  for (std::int32_t t : c.TiposDoArquivo) tipos.push_back(TextoTipoCartao(tabelas.TipoCartao(t)));
+  for (std::int32_t t : c.TarifasDoArquivo) tarifas.push_back(TextoTarifa(tabelas.Tarifa(t)));
+  EXPECT_EQ(tipos, (std::vector<std::string>{"001 - VALE TRANSPORTE" + std::string(35, ' '),
+                                             "002 - ESCOLAR" + std::string(43, ' ')}));
+  EXPECT_EQ(tarifas, (std::vector<std::string>{"03 - URBANA     - 2,30", "05 - METRO      - 4,00"}));
   EXPECT_EQ(tabelas.TiposCartao[2].PorCreditos, 1);
   EXPECT_DOUBLE_EQ(tabelas.Usuarios[0].Grupos[0].ValorRecarga, 12.34);
   EXPECT_EQ(tabelas.Usuarios[3].Grupos[0].CMM, 30);  // credits as they stand
@@ -65,8 +77,7 @@ TEST_F(Processamento, ConsistentFileFillsTablesLogsAndOpensTheTypingPage) {
   // The first card type and the first tariff in file order are on display.
   EXPECT_EQ(c.TipoCartaoAtual, 1);
   EXPECT_EQ(c.TarifaAtual, 3);
-  EXPECT_EQ(c.lblqtdrec.Caption, "2");
-  EXPECT_TRUE(c.lblultacesso.Visible);
+  EXPECT_EQ(c.QtdLinhas(), 2);
 }
 
 TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
@@ -75,15 +86,24 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
     int falhaAbre;
     bool falhaExpande;
     bool semArquivo;
+    Resultado::Estado estado;
     std::string mensagem;
     std::vector<std::string> ultimasLinhas;
     std::string motivo;  // the cause's line, after the step's own lines: its start
   } casos[] = {
-      {"nenhum arquivo", 0, false, true, "Não Há arquivos a processar - Verifique!"_cp, {}, ""},
+      {"nenhum arquivo",
+       0,
+       false,
+       true,
+       Resultado::Estado::Recusado,
+       "Não Há arquivos a processar - Verifique!"_cp,
+       {},
+       ""},
       {"abertura",
        1033,
        false,
        false,
+       Resultado::Estado::Falhou,
        "Erro ao Descriptografar Arquivo - Verifique!",
        {"  ", " ==> Erro ao Descriptografar o Arquivo "},
        " ==> Motivo : erro 1033 - não foi possível recuperar a chave do conteúdo"_cp},
@@ -91,6 +111,7 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
        0,
        true,
        false,
+       Resultado::Estado::Falhou,
        "Erro ao Descompactar o arquivo Temporário - Verifique!"_cp,
        {"  ", " ==> Erro ao Descompactar o Arquivo "},
        " ==> Motivo : erro 3 - '"_cp + TextoCaminho(raiz / "Recebidos" / "TMP2.REC") +
@@ -104,10 +125,12 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
     codecs.falhaAbre = caso.falhaAbre;
     codecs.falhaExpande = caso.falhaExpande;
     if (!caso.semArquivo) GravaRecebido("A_1.rec", RecebidoPadrao().Linhas());
-    Abre().btnprocessarClick();
+    const Resultado r = Abre().Processa();
+    EXPECT_EQ(r.estado, caso.estado);
+    EXPECT_EQ(r.motivo, caso.mensagem);
     EXPECT_EQ(op.Textos(), std::vector<std::string>{caso.mensagem});
     EXPECT_EQ(op.avisos[0].tipo, TipoAviso::Mensagem);
-    EXPECT_EQ(cad->PaginaAtiva, Pagina::tbarquivos);
+    EXPECT_EQ(cad->PaginaAtiva, Pagina::Arquivos);
     EXPECT_EQ(tabelas.TiposCartao[7].Codigo, 7);
     if (caso.ultimasLinhas.empty()) {
       EXPECT_TRUE(op.log.empty());
@@ -126,7 +149,7 @@ TEST_F(Processamento, SelectedFileGoneBeforeProcessing) {
   GravaRecebido("A_1.rec", RecebidoPadrao().Linhas());
   CadastroTelvarim& c = Abre();
   fs::remove(raiz / "Recebidos" / "A_1.rec");
-  c.btnprocessarClick();
+  c.Processa();
   EXPECT_EQ(op.Textos(), std::vector<std::string>{"Arquivo para processar não Encontrado - Verifique!"_cp});
 }
 
@@ -140,7 +163,7 @@ TEST_F(Processamento, UnrecognisedAndInvalidRecordsAreReportedPerKind) {
   l.push_back("9");               // index l.size() - 1
   const std::size_t ultimo = l.size() - 1;
   GravaRecebido("A_1.rec", l);
-  Abre().btnprocessarClick();
+  Abre().Processa();
   EXPECT_EQ(op.Textos(),
             (std::vector<std::string>{
                 "Evento não reconhecido - 77 - Verifique!"_cp, "Evento não reconhecido - AB - Verifique!"_cp,
@@ -156,7 +179,7 @@ TEST_F(Processamento, UnrecognisedAndInvalidRecordsAreReportedPerKind) {
                                       "Evento desconhecido - Evento : 9 - Linha : " + std::to_string(ultimo)}));
   EXPECT_EQ(invalidos, (std::vector<std::string>{"Header      ==> Consistencia Inválida "_cp,
                                                  "Evento      ==> Evento Inválido "_cp}));
-  EXPECT_EQ(cad->PaginaAtiva, Pagina::tblog);
+  EXPECT_EQ(cad->PaginaAtiva, Pagina::Log);
   EXPECT_EQ(cad->QtdUsuarios, 5);  // the other kinds were still read
   EXPECT_TRUE(cad->UltimoAcessado.empty());
 }
@@ -165,7 +188,7 @@ TEST_F(Processamento, EveryInvalidKindHasItsLine) {
   std::vector<std::string> l = RecebidoPadrao().Linhas();
   for (auto& s : l) s += s.rfind("04", 0) == 0 ? "  " : " ";  // no record of any kind has an accepted length
   GravaRecebido("A_1.rec", l);
-  Abre().btnprocessarClick();
+  Abre().Processa();
   EXPECT_EQ(std::vector<std::string>(op.log.end() - 5, op.log.end()),
             (std::vector<std::string>{
                 "Header      ==> Consistencia Inválida "_cp, "Detalhe     ==> Consistencia Inválida "_cp,
@@ -178,22 +201,24 @@ TEST_F(Processamento, FileWithoutHeaderOrTrailerIsConsistent) {
   l.erase(l.begin());
   l.pop_back();
   GravaRecebido("A_1.rec", l);
-  Abre().btnprocessarClick();
-  EXPECT_EQ(cad->PaginaAtiva, Pagina::tbDigitacao);
+  Abre().Processa();
+  EXPECT_EQ(cad->PaginaAtiva, Pagina::Digitacao);
   EXPECT_TRUE(op.avisos.empty());
+  EXPECT_FALSE(cad->CabecalhoLido);
+  EXPECT_FALSE(cad->RodapeLido);
 }
 
 TEST_F(Processamento, NumberThatDoesNotConvertStopsWithAnErrorBox) {
   std::vector<std::string> l = RecebidoPadrao().Linhas();
   l[6].replace(2, 10, "00000X0102");  // the second detail's holder code, line 7 of the file
   GravaRecebido("A_1.rec", l);
-  Abre().btnprocessarClick();
+  Abre().Processa();
   ASSERT_EQ(op.Textos(TipoAviso::Erro).size(), 1u);
   const std::string m = op.Textos(TipoAviso::Erro)[0];
   EXPECT_NE(m.find("00000X0102"), std::string::npos) << m;
   EXPECT_NE(m.find("CodUsuario"), std::string::npos) << m;
   EXPECT_NE(m.find("Linha: 7"), std::string::npos) << m;
-  EXPECT_EQ(cad->PaginaAtiva, Pagina::tbarquivos);
+  EXPECT_EQ(cad->PaginaAtiva, Pagina::Arquivos);
   EXPECT_EQ(cad->QtdUsuarios, 1);  // what was read before stays
   EXPECT_EQ(tabelas.Tarifas[5].Codigo, 5);
   EXPECT_FALSE(cad->LinhasArquivo);
@@ -204,10 +229,10 @@ TEST_F(Processamento, FileThatDoesNotFitTheTablesIsRefusedWithWhatWasExceeded) {
   std::vector<std::string> l = r.Linhas();
   l.insert(l.begin() + 1, "04121" + std::string(50, 'X') + "010000");  // code 121
   GravaRecebido("A_1.rec", l);
-  Abre().btnprocessarClick();
+  Abre().Processa();
   EXPECT_EQ(op.Textos().front(), "Tipo de cartão 121 fora da tabela (0 a 120) - Linha : 2"_cp);
   EXPECT_EQ(op.Textos().back(), "Arquivo fora do Padrão - Verifique"_cp);
-  EXPECT_EQ(cad->PaginaAtiva, Pagina::tblog);
+  EXPECT_EQ(cad->PaginaAtiva, Pagina::Log);
   EXPECT_NE(std::find(op.log.begin(), op.log.end(), "Tipo Cartão ==> Consistencia Inválida"_cp), op.log.end());
   EXPECT_EQ(op.log.back(), "Tipo de cartão 121 fora da tabela (0 a 120) - Linha : 2"_cp);
 }
@@ -216,21 +241,21 @@ TEST_F(Processamento, MoreHoldersThanTheTableHolds) {
   Recebido r = RecebidoPadrao();
   r.usuarios.assign(10001, Usuario(1, 1, "X", "1", 1, {3, 0, 1}));
   GravaRecebido("A_1.rec", r.Linhas());
-  Abre().btnprocessarClick();
+  Abre().Processa();
   EXPECT_EQ(op.Textos(), (std::vector<std::string>{"Arquivo com mais de 10000 detalhes - Linha : 10006",
                                                    "Arquivo fora do Padrão - Verifique"_cp}));
   EXPECT_EQ(cad->QtdUsuarios, 10000);
-  EXPECT_EQ(cad->PaginaAtiva, Pagina::tblog);
+  EXPECT_EQ(cad->PaginaAtiva, Pagina::Log);
 }
 
 TEST_F(Processamento, FileWithoutCardTypesSaysSoInsteadOfFailing) {
   Recebido r = RecebidoPadrao();
   r.tipos.clear();
   GravaRecebido("A_1.rec", r.Linhas());
-  Abre().btnprocessarClick();
+  Abre().Processa();
   EXPECT_EQ(op.Textos(), std::vector<std::string>{"Arquivo sem Tipo de Cartão - Verifique!"_cp});
   EXPECT_TRUE(op.Textos(TipoAviso::Erro).empty());
-  EXPECT_EQ(cad->PaginaAtiva, Pagina::tblog);
+  EXPECT_EQ(cad->PaginaAtiva, Pagina::Log);
 }
 
 TEST_F(Processamento, CardTypeAfterItsDetailsStillGivesThemItsUnits) {
@@ -238,14 +263,13 @@ TEST_F(Processamento, CardTypeAfterItsDetailsStillGivesThemItsUnits) {
   std::vector<std::string> l = r.Linhas();
   std::rotate(l.begin() + 2, l.begin() + 3, l.begin() + 10);  // card type 2 after the details
   GravaRecebido("A_1.rec", l);
-  Abre().btnprocessarClick();
-  ASSERT_EQ(cad->PaginaAtiva, Pagina::tbDigitacao);
+  Abre().Processa();
+  ASSERT_EQ(cad->PaginaAtiva, Pagina::Digitacao);
   EXPECT_EQ(tabelas.Usuarios[3].Grupos[0].CMM, 30);  // credits, not 0,30 reais
   EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].Grupos[0].ValorRecarga, 12);
   EXPECT_DOUBLE_EQ(tabelas.Usuarios[3].UltimasRecargas[11], 120);  // all twelve read, as for credits
   // The combo items keep the file order.
-  EXPECT_EQ(cad->cbtipocartao.Items[0].substr(0, 3), "001");
-  EXPECT_EQ(cad->cbtipocartao.Items[1].substr(0, 3), "002");
+  EXPECT_EQ(cad->TiposDoArquivo, (std::vector<std::int32_t>{1, 2}));
 }
 
 TEST_F(Processamento, SecondFileLeavesNothingOfTheFirst) {
@@ -256,10 +280,12 @@ TEST_F(Processamento, SecondFileLeavesNothingOfTheFirst) {
   r2.usuarios = {Usuario(1, 2, "X", "1", 9, {4, 1, 2})};
   fs::remove(raiz / "Recebidos" / "A_1.rec");
   GravaRecebido("B_1.rec", r2.Linhas());
-  c.btnFecharClick();
-  c.btnprocessarClick();
-  EXPECT_EQ(c.cbtipocartao.Items.size(), 1u);
-  EXPECT_EQ(c.cbtarifa.Items.size(), 1u);
+  c.VoltaAosArquivos();
+  c.Processa();
+  EXPECT_EQ(c.TiposDoArquivo, std::vector<std::int32_t>{9});
+  EXPECT_EQ(c.TarifasDoArquivo, std::vector<std::int32_t>{4});
+  EXPECT_EQ(c.TipoCartaoAtual, 9);
+  EXPECT_EQ(c.TarifaAtual, 4);
   EXPECT_EQ(tabelas.TiposCartao[1].Codigo, 0);
   EXPECT_TRUE(tabelas.Tarifas[3].Descricao.empty());
   EXPECT_EQ(c.QtdUsuarios, 1);
@@ -275,23 +301,23 @@ TEST_F(Processamento, ResumedDraftIsExpandedWithoutOpeningAndReceivedFilesAreSti
   op.respostas = {true};
   CadastroTelvarim& c = Abre();
   EXPECT_TRUE(c.RetomandoRascunho);
-  EXPECT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
+  EXPECT_EQ(c.PaginaAtiva, Pagina::Digitacao);
   EXPECT_EQ(c.QtdUsuarios, 5);
   EXPECT_EQ(codecs.abertos, 0);
   EXPECT_EQ(op.log[5], "Carregando Arquivo : " + TextoCaminho(raiz / "Rascunho" / "RM_001234_0056_2612100900_2.REC"));
   EXPECT_FALSE(fs::exists(raiz / "Rascunho/TMP1.REC"));
 
   // Back on the received files, a sealed file is opened from its seal as in any window.
-  c.btnFecharClick();
+  c.VoltaAosArquivos();
   op.avisos.clear();
-  c.btnprocessarClick();
+  c.Processa();
   EXPECT_TRUE(op.Textos().empty());
   EXPECT_FALSE(c.RetomandoRascunho);
   EXPECT_EQ(codecs.abertos, 1);
-  EXPECT_EQ(c.PaginaAtiva, Pagina::tbDigitacao);
+  EXPECT_EQ(c.PaginaAtiva, Pagina::Digitacao);
 
   // A new window processes it normally.
   op.respostas = {false};
-  Abre().btnprocessarClick();
-  EXPECT_EQ(this->cad->PaginaAtiva, Pagina::tbDigitacao);
+  Abre().Processa();
+  EXPECT_EQ(this->cad->PaginaAtiva, Pagina::Digitacao);
 }

@@ -2,26 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "ambiente.h"
-#include "atualizacao.h"
 #include "classificacao.h"
 #include "pedido.h"
 #include "totais.h"
+#include "vista.h"
 
 using namespace telvarim;
 using namespace telvarim::teste;
 using V = std::vector<std::string>;
-
-namespace {
-
-GradeTexto Grade(const std::vector<V>& linhas) {
-  GradeTexto g(9, static_cast<int>(linhas.size()) + 1);
-  for (std::size_t j = 0; j < linhas.size(); ++j)
-    for (std::size_t c = 0; c < linhas[j].size(); ++c)
-      g.SetCell(static_cast<int>(c), static_cast<int>(j) + 1, linhas[j][c]);
-  return g;
-}
-
-}  // namespace
+using L = std::vector<LinhaVista>;
 
 TEST(Regras, CreditPriceRounding) {
   struct Caso {
@@ -42,14 +31,75 @@ TEST(Regras, CreditPriceRounding) {
   EXPECT_DOUBLE_EQ(PrecoCredito(t, 2, 3, 0), 0.53 * 2.30);
 }
 
-TEST(Regras, GridTotalsPriceCreditsInFixedPointAndSkipUnreadableCells) {
-  const GradeTexto g = Grade({{"", "", "", "", "", "3"}, {"", "", "", "", "", "7,5"}, {"", "", "", "", "", "lixo"}});
-  const Totais credito = TotaisGrade(g, true, MoedaDeDouble(1.15));
+TEST(Regras, ViewTotalsPriceCreditsInFixedPointAndSkipFiguresThatDoNotFit) {
+  Tabelas t;
+  t.Usuarios[0].Grupos[0].ValorRecarga = 3;
+  t.Usuarios[1].Grupos[2].ValorRecarga = 7.5;  // the row's own group, not group 1
+  t.Usuarios[1].Grupos[0].ValorRecarga = 1000;
+  t.Usuarios[2].Grupos[0].ValorRecarga = 1e300;  // no currency holds it
+  const L linhas = {{0, 0}, {1, 2}, {2, 0}};
+  const Totais credito = TotaisDasLinhas(t, linhas, true, MoedaDeDouble(1.15));
   EXPECT_DOUBLE_EQ(credito.dinheiro, 3 * 1.15 + 8.625);  // 7,5 × 1,15 = 8,625 exactly in ten-thousandths
   EXPECT_EQ(credito.creditos, 10);                       // whole credits, toward zero
-  const Totais dinheiro = TotaisGrade(g, false, 0);
+  const Totais dinheiro = TotaisDasLinhas(t, linhas, false, 0);
   EXPECT_DOUBLE_EQ(dinheiro.dinheiro, 10.5);
   EXPECT_EQ(dinheiro.creditos, 0);
+  EXPECT_EQ(TotaisDasLinhas(t, {}, true, MoedaDeDouble(1.15)).creditos, 0);
+}
+
+TEST(Regras, ViewShowsTheGroupOfTheTariffInTableOrder) {
+  Recebido r = RecebidoPadrao();
+  r.tarifas.push_back(Tarifa(0, "ZERO", 0));
+  r.usuarios.push_back(Usuario(203, 9103, "EVA", "C3", 2, {0, 0, 0}, {5, 1, 0}, {5, 2, 0}));  // tariff 5 twice
+  const Tabelas t = TabelasDe(r);
+  const struct {
+    std::int32_t tipo, tarifa;
+    L linhas;
+  } casos[] = {
+      {1, 3, {{0, 0}, {1, 0}}},
+      {1, 5, {{1, 1}, {2, 1}}},
+      {1, 0, {{2, 0}}},  // tariff 0 shows group 1 of a money holder
+      {2, 3, {{3, 0}}},
+      {2, 5, {{3, 1}, {4, 0}, {5, 1}}},  // the first group with the tariff
+      {2, 0, {}},                        // never for a credit type
+      {1, 7, {}},
+      {9, 3, {}},  // a card type no holder has
+  };
+  for (const auto& c : casos) EXPECT_EQ(MontaVista(t, 6, c.tipo, c.tarifa), c.linhas) << c.tipo << "/" << c.tarifa;
+  EXPECT_EQ(MontaVista(t, 1, 1, 3), (L{{0, 0}}));  // only the holders loaded
+  EXPECT_EQ(GrupoMostrado(t.Usuarios[2], 0, false), -1);
+}
+
+TEST(Regras, StoredValueIsWhatTheGridShows) {
+  const RegTipoCartao dinheiro = Tipo(1, "D", 0), credito = Tipo(2, "C", 1), outro = Tipo(3, "O", 2);
+  EXPECT_STREQ(FormatoDoTipo(dinheiro), "##0.00");
+  EXPECT_STREQ(FormatoDoTipo(credito), "##0");
+  EXPECT_STREQ(FormatoDoTipo(outro), "##0");
+  const struct {
+    const RegTipoCartao& tipo;
+    const char* digitado;
+    const char* guardado;
+  } casos[] = {
+      {dinheiro, "12,345", "12,35"}, {dinheiro, "12,344", "12,34"}, {dinheiro, "0,005", "0,01"},
+      {dinheiro, "-0,005", "-0,01"}, {dinheiro, "600", "600"},      {credito, "12,5", "13"},
+      {credito, "12,4999", "12"},    {credito, "0,5", "1"},         {credito, "-2,5", "-3"},
+      {outro, "7,5", "8"},
+  };
+  for (const auto& c : casos) {
+    const Moeda v = ValorGuardado(TextoParaMoeda(c.digitado), c.tipo);
+    EXPECT_EQ(MoedaFormaCurta(v), c.guardado) << c.digitado;
+    // The grid's text of the value kept is the text of the value typed: what is shown is what is stored.
+    EXPECT_EQ(FormataMoeda(v, FormatoDoTipo(c.tipo)), FormataMoeda(TextoParaMoeda(c.digitado), FormatoDoTipo(c.tipo)))
+        << c.digitado;
+  }
+}
+
+TEST(Regras, ChoiceTextsCarryTheCodes) {
+  EXPECT_EQ(TextoTipoCartao(Tipo(4, "QUATRO", 0)), "004 - QUATRO" + std::string(44, ' '));
+  EXPECT_EQ(TextoTipoCartao(Tipo(120, "SENIOR", 1)), "120 - SENIOR" + std::string(44, ' '));
+  EXPECT_EQ(TextoTarifa(Tarifa(2, "URBANA", 2.30)), "02 - URBANA     - 2,30");
+  EXPECT_EQ(TextoTarifa(Tarifa(14, "EXECUTIVO", 1234.5)), "14 - EXECUTIVO  - 1.234,50");
+  EXPECT_EQ(TextoTarifa(Tarifa(0, "ZERO", 9)), "00 - ZERO      ");  // tariff 0 has no price
 }
 
 TEST(Regras, GeneralTotalsPriceEachHolderWithItsOwnCardType) {
@@ -122,31 +172,4 @@ TEST(Regras, OrderIsStableByteWiseAndKeysAreBuiltPerItem) {
   EXPECT_EQ(ChaveClassificacao(v[1], Classificacao::Alfabetica), "00103\xC1LVARO00000000001");
   EXPECT_EQ(ClassificacaoDoItem(-1), Classificacao::Codigo);
   EXPECT_TRUE(OrdemClassificacao({}, Classificacao::Codigo).empty());
-}
-
-TEST(Regras, WriteBackGivesTheLastNamingRowToTheFirstGroupWithTheTariff) {
-  Recebido r = RecebidoPadrao();
-  r.usuarios = {
-      Usuario(1, 11, "A", "M1", 1, {5, 0, 1}, {3, 0, 2}, {3, 0, 3}),  // tariff 3 first in group 2
-      Usuario(2, 22, "B", "M2", 1, {3, 0, 4}),
-      Usuario(2, 22, "B", "M2", 2, {3, 0, 5}),  // same names, another card type: untouched
-      Usuario(3, 33, "C", "M3", 1, {3, 0, 6}),  // named by no row: keeps its value
-  };
-  Tabelas t = TabelasDe(r);
-  const GradeTexto g = Grade({{" 1 ", "11", "M1", "", "", "7,5"},
-                              {"2", "22", "M2", "", "", "8"},
-                              {"2", "22", "M2", "", "", "9,25"},    // the later row wins
-                              {"x", "33", "M3", "", "", "lixo"}});  // names nobody: never parsed
-  std::vector<int> progresso;
-  AtualizaValoresDaGrade(t, 4, g, 1, 3, [&](int n) { progresso.push_back(n); });
-  EXPECT_DOUBLE_EQ(t.Usuarios[0].Grupos[0].ValorRecarga, 1);
-  EXPECT_DOUBLE_EQ(t.Usuarios[0].Grupos[1].ValorRecarga, 7.5);
-  EXPECT_DOUBLE_EQ(t.Usuarios[0].Grupos[2].ValorRecarga, 3);
-  EXPECT_DOUBLE_EQ(t.Usuarios[1].Grupos[0].ValorRecarga, 9.25);
-  EXPECT_DOUBLE_EQ(t.Usuarios[2].Grupos[0].ValorRecarga, 5);
-  EXPECT_DOUBLE_EQ(t.Usuarios[3].Grupos[0].ValorRecarga, 6);
-  EXPECT_EQ(progresso, std::vector<int>{4});
-
-  const GradeTexto ruim = Grade({{"2", "22", "M2", "", "", "1.234,56"}});
-  EXPECT_THROW(AtualizaValoresDaGrade(t, 4, ruim, 1, 3), ErroConversao);
 }

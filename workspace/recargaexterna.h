@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "datetime.h"
-#include "upersrecargaexterna.h"
+#include "persrecargaexterna.h"
 
 namespace telvarim {
 

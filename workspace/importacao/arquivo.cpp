@@ -1,4 +1,4 @@
-#include "uarquivo.h"
+#include "arquivo.h"
 
 #include <limits>
 #include <system_error>

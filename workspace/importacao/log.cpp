@@ -1,4 +1,4 @@
-#include "ulog.h"
+#include "log.h"
 
 #include <string>
 

@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "arquivo.h"
 #include "datetime.h"
-#include "uarquivo.h"
 
 namespace telvarim {
 

@@ -1,13 +1,13 @@
-#include "urecargaexterna.h"
+#include "recargaexterna.h"
 
 #include <system_error>
 
 #include "cadastro_comum.h"
 #include "cadastrotelvarim.h"
 #include "cp1252.h"
+#include "log.h"
 #include "numbers.h"
 #include "resultadoimportacao.h"
-#include "ulog.h"
 
 namespace fs = std::filesystem;
 
@@ -45,7 +45,7 @@ bool RecargaExterna::Importa(const fs::path& caminho) {
   Resultado.assign(1, std::string());
   bool resultado = true;
 
-  if (Leitor.Abre(caminho)) cad_.GaugeMaximo = Leitor.QuantidadeRegistros();
+  if (Leitor.Abre(caminho)) cad_.Progresso.Maximo = Leitor.QuantidadeRegistros();
 
   for (int linha = 0;;) {
     LimpaRegistro();
@@ -101,12 +101,12 @@ bool RecargaExterna::Importa(const fs::path& caminho) {
       ++TotalErros;
       resultado = false;
     }
-    cad_.GaugeProgresso = linha;
-    cad_.MostraContador(linha);
+    cad_.Progresso.Feitos = linha;
     op.ProcessaMensagens();
   }
 
-  cad_.cbtipocartaoChange();
+  // The view shows the holders in table order again, as after choosing its card type and tariff.
+  cad_.MostraTipoTarifa(cad_.TipoCartaoAtual, cad_.TarifaAtual);
   log.Titulo("Total de OK: " + NumeroTexto(TotalOk) + " - Total de erros: " + NumeroTexto(TotalErros));
   log.Titulo("Fim do Log de importação da recarga"_cp);
   log.Fecha();

@@ -5,10 +5,9 @@
 // Pages without tabs, switched by the engine: the files (tbarquivos), the typing page with the grid
 // (tbDigitacao) and the log (tblog).
 //
-// Typed values are never lost to a click: every button and choice on the typing page first ends typing in
-// the grid and runs the grid's exit (the value checked where it was typed, the grid written back into the
-// table), and does nothing more when that exit refused the value. Leaving the grid for any other control
-// runs the same exit.
+// A value typed in the grid goes through the engine when its typing ends (Enter, or leaving the cell): stored
+// into its holder, or refused with the reason. Every button and choice on the typing page first ends
+// typing, and does nothing more when the value was refused.
 //
 // Beyond the engine: Ctrl+F finds a holder in the grid, and the window remembers whether it holds typed or
 // imported values that were neither saved as a draft nor generated, so that closing the program can offer
@@ -17,10 +16,12 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cadastrotelvarim.h"
 #include "dialogos.h"
 
 class QButtonGroup;
@@ -38,7 +39,6 @@ class QStackedWidget;
 class QValidator;
 
 namespace telvarim {
-class CadastroTelvarim;
 class GradeRecarga;
 class ModeloGrade;
 }  // namespace telvarim
@@ -74,19 +74,14 @@ class Tfcadtelvarim : public QWidget {
   void AtualizaListas();
   void AtualizaGrade();
 
-  // Runs an engine operation and shows its outcome; true when it showed the operator no notice.
+  // Runs an engine operation and shows the engine's state afterwards; its result.
   template <class F>
-  bool Executa(F&& operacao);
-  // A card type, tariff or order chosen: it takes effect once the grid's exit let it; otherwise the choice
-  // goes back to the engine's.
-  template <class F>
-  void Escolhe(F&& escolha);
-  // The engine's current cell is the view's.
-  void PosicionaCursor();
-  // Ends typing and, when the grid was worked on, runs its exit; false when the exit refused the value.
+  telvarim::Resultado Executa(F&& operacao);
+  // Ends typing in the grid (the typed value goes through the engine); false when the value was refused,
+  // so that the click that ended it does nothing more.
   bool SaiDaGrade();
   void FocoMudou(QWidget* antigo, QWidget* novo);
-  bool ExecutaSaidaPropria(const QWidget* w) const;
+  telvarim::Resultado Digita(int linha, const std::string& texto);
 
   // Handlers, one per control and event.
   void FLBArquivosRecargaRecebidosChange();
@@ -96,7 +91,6 @@ class Tfcadtelvarim : public QWidget {
   void rbClassificacaoClick(int item);
   void sgRecargaKeyPress();
   void sgRecargaKeyDown(int tecla);
-  void sgRecargaSelectCell();
   void edalteravlrChange(const QString& texto);
   bool edalteravlrExit();
   void btnalteravlrClick();
@@ -171,11 +165,11 @@ class Tfcadtelvarim : public QWidget {
   QPushButton* btnFechar = nullptr;
 
   std::vector<std::string> itensRecebidos_, itensProcessados_, itensGerados_;
-  std::vector<std::string> itensTipo_, itensTarifa_;
-  std::vector<int> larguras_;
+  std::vector<std::int32_t> itensTipo_, itensTarifa_;
+  unsigned mudancasVista_ = 0;  // of the view whose widths and default value are shown
   int decimaisValorPadrao_ = -1;
-  bool emOperacao_ = false;     // an engine operation is running: focus moves are not the operator's
-  bool gradePendente_ = false;  // the grid was worked on since its exit last ran
+  bool emOperacao_ = false;         // an engine operation is running: focus moves are not the operator's
+  bool digitacaoRecusada_ = false;  // the last value typed was refused: Enter keeps the row
   bool alterado_ = false;
   bool mostrado_ = false;
 };

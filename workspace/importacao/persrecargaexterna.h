@@ -34,7 +34,7 @@
 #include <filesystem>
 #include <string>
 
-#include "uarquivo.h"
+#include "arquivo.h"
 
 namespace telvarim {
 

@@ -1,4 +1,4 @@
-#include "upersrecargaexterna.h"
+#include "persrecargaexterna.h"
 
 #include <cmath>
 #include <optional>

@@ -27,6 +27,7 @@
 #include <exception>
 
 #include "cadastrotelvarim.h"
+#include "cp1252.h"
 #include "graderecarga.h"
 #include "modelograde.h"
 #include "numbers.h"
@@ -75,20 +76,18 @@ void Enche(QListWidget* lista, std::vector<std::string>& mostrados, const std::v
   mostrados = itens;
 }
 
-void Enche(QComboBox* caixa, std::vector<std::string>& mostrados, const telvarim::Caixa& itens) {
+// The choices carry their codes; the texts are made from the tables.
+template <class Texto>
+void Enche(QComboBox* caixa, std::vector<std::int32_t>& mostrados, const std::vector<std::int32_t>& codigos,
+           std::int32_t atual, Texto texto) {
   const QSignalBlocker bloqueio(caixa);
-  if (mostrados != itens.Items || caixa->count() != static_cast<int>(itens.Items.size())) {
+  if (mostrados != codigos || caixa->count() != static_cast<int>(codigos.size())) {
     caixa->clear();
-    for (const std::string& t : itens.Items) caixa->addItem(ParaQt(t));
-    mostrados = itens.Items;
+    for (const std::int32_t k : codigos) caixa->addItem(ParaQt(texto(k)), k);
+    mostrados = codigos;
   }
-  caixa->setCurrentIndex(itens.ItemIndex < caixa->count() ? itens.ItemIndex : -1);
-}
-
-void Mostra(QLabel* l, const telvarim::Rotulo& r) {
-  const QString t = ParaQt(r.Caption);
-  if (l->text() != t) l->setText(t);
-  l->setVisible(r.Visible);
+  if (caixa->currentIndex() < 0 || caixa->currentData().toInt() != atual)
+    caixa->setCurrentIndex(caixa->findData(atual));
 }
 
 // Case and accents do not count when finding a holder.
@@ -127,7 +126,7 @@ Tfcadtelvarim::Tfcadtelvarim(QWidget* parent)
   dialogos_.DefineAntesDeProcessar([this] { AtualizaProgresso(); });
   connect(qApp, &QApplication::focusChanged, this, &Tfcadtelvarim::FocoMudou);
 
-  Executa([this] { cadastro_->FormCreate(); });
+  Executa([this] { return cadastro_->Abre(); });
 }
 
 Tfcadtelvarim::~Tfcadtelvarim() {
@@ -311,7 +310,8 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
 
   sgRecarga = new telvarim::GradeRecarga(tbDigitacao);
   sgRecarga->setObjectName(QStringLiteral("sgRecarga"));
-  modelo_ = new telvarim::ModeloGrade(cadastro_->sgRecarga, this);
+  modelo_ = new telvarim::ModeloGrade(
+      *cadastro_, [this](int linha, const std::string& texto) { return Digita(linha, texto); }, this);
   sgRecarga->setModel(modelo_);
   v->addWidget(sgRecarga, 1);
 
@@ -347,7 +347,7 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   CGauge1 = new QProgressBar(tbDigitacao);
   CGauge1->setObjectName(QStringLiteral("CGauge1"));
   CGauge1->setMinimumWidth(200);
-  Label19 = Rotulo(tbDigitacao, "Label19");
+  Label19 = Rotulo(tbDigitacao, "Label19", QStringLiteral("Registros Processados: "));
   Label18 = Valor(tbDigitacao, "Label18");
   for (QWidget* w : std::initializer_list<QWidget*>{CGauge1, Label19, Label18}) {
     QSizePolicy p = w->sizePolicy();
@@ -380,11 +380,6 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   });
   connect(sgRecarga, &telvarim::GradeRecarga::enter, this, &Tfcadtelvarim::sgRecargaKeyPress);
   connect(sgRecarga, &telvarim::GradeRecarga::teclaVertical, this, &Tfcadtelvarim::sgRecargaKeyDown);
-  connect(sgRecarga->selectionModel(), &QItemSelectionModel::currentChanged, this, &Tfcadtelvarim::sgRecargaSelectCell);
-  connect(modelo_, &telvarim::ModeloGrade::valorEditado, this, [this] {
-    gradePendente_ = true;
-    alterado_ = true;
-  });
   connect(edalteravlr, &QLineEdit::textEdited, this, &Tfcadtelvarim::edalteravlrChange);
   connect(btnalteravlr, &QPushButton::clicked, this, &Tfcadtelvarim::btnalteravlrClick);
   connect(BitBtn1, &QPushButton::clicked, this, &Tfcadtelvarim::BitBtn1Click);
@@ -422,7 +417,7 @@ void Tfcadtelvarim::CriaPaginaLog() {
 
 void Tfcadtelvarim::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!mostrado_ && cadastro_->PaginaAtiva == Pagina::tbDigitacao) sgRecarga->setFocus();
+  if (!mostrado_ && cadastro_->PaginaAtiva == Pagina::Digitacao) sgRecarga->setFocus();
   mostrado_ = true;
 }
 
@@ -430,233 +425,223 @@ void Tfcadtelvarim::showEvent(QShowEvent* event) {
 
 void Tfcadtelvarim::Atualiza() {
   const CadastroTelvarim& c = *cadastro_;
-  QWidget* pagina = c.PaginaAtiva == Pagina::tbDigitacao ? tbDigitacao
-                    : c.PaginaAtiva == Pagina::tblog     ? tblog
-                                                         : tbarquivos;
-  if (PageControl1->currentWidget() != pagina) {
-    if (pagina != tbDigitacao) gradePendente_ = false;
-    PageControl1->setCurrentWidget(pagina);
-  }
+  QWidget* pagina = c.PaginaAtiva == Pagina::Digitacao ? tbDigitacao
+                    : c.PaginaAtiva == Pagina::Log     ? tblog
+                                                       : tbarquivos;
+  if (PageControl1->currentWidget() != pagina) PageControl1->setCurrentWidget(pagina);
 
   AtualizaListas();
-  Mostra(lblarqproc, c.lblarqproc);
-  Mostra(lbltipoultacc, c.lbltipoultacc);
-  Mostra(lblultacesso, c.lblultacesso);
-  Mostra(lblarqjaproc, c.lblarqjaproc);
-  Mostra(lblultimoarquivo, c.lblultimoarquivo);
-  Mostra(lblarqgerado, c.lblarqgerado);
-  Mostra(lblultimogerado, c.lblultimogerado);
+  lblarqproc->setText(QString::number(c.Recebidos.Count()));
+  const bool acessado = !c.UltimoAcessado.empty();
+  lbltipoultacc->setText(acessado ? QStringLiteral("Último Arquivo Acessado : ") : QString());
+  lbltipoultacc->setVisible(acessado);
+  lblultacesso->setText(ParaQt(c.UltimoAcessado));
+  lblultacesso->setVisible(acessado);
+  lblarqjaproc->setText(QString::number(c.Processados.Count()));
+  lblultimoarquivo->setText(c.Processados.Count() > 0 ? ParaQt(c.Processados.Items.back())
+                                                      : QStringLiteral("Não Há Arquivos Processados"));
+  lblarqgerado->setText(QString::number(c.Gerados.Count()));
+  lblultimogerado->setText(c.Gerados.Count() > 0 ? ParaQt(c.Gerados.Items.back())
+                                                 : QStringLiteral("Não Há Arquivos Gerados"));
 
-  Mostra(lblempresa, c.lblempresa);
-  Mostra(lbldata, c.lbldata);
-  Mostra(lblcripta, c.lblcripta);
-  Mostra(lblseq, c.lblseq);
-  Mostra(lblregistros, c.lblregistros);
-  Enche(cbtipocartao, itensTipo_, c.cbtipocartao);
-  Enche(cbtarifa, itensTarifa_, c.cbtarifa);
-  Mostra(lbltipo, c.lbltipo);
-  Mostra(lbltarifa, c.lbltarifa);
+  const telvarim::RegCabecalho& cab = c.Cabecalho;
+  lblempresa->setText(c.CabecalhoLido ? ParaQt(telvarim::EmpresaExibicao(cab)) : QString());
+  lbldata->setText(c.CabecalhoLido ? ParaQt(telvarim::DataExibicao(cab)) : QString());
+  lblcripta->setText(c.CabecalhoLido ? ParaQt(telvarim::CriptografiaExibicao(cab)) : QString());
+  lblseq->setText(c.CabecalhoLido ? ParaQt(telvarim::Trim(cab.SequencialArquivo)) : QString());
+  lblregistros->setText(c.RodapeLido ? QString::number(c.Rodape.QtdRegistros) : QString());
+
+  const telvarim::Tabelas& tab = c.tabelas();
+  Enche(cbtipocartao, itensTipo_, c.TiposDoArquivo, c.TipoCartaoAtual,
+        [&](std::int32_t k) { return TextoTipoCartao(tab.TipoCartao(k)); });
+  Enche(cbtarifa, itensTarifa_, c.TarifasDoArquivo, c.TarifaAtual,
+        [&](std::int32_t k) { return TextoTarifa(tab.Tarifa(k)); });
+  lbltipo->setText(cbtipocartao->currentText());
+  lbltarifa->setText(cbtarifa->currentText());
   {
     const QSignalBlocker bloqueio(itensClassificacao_);
-    if (QAbstractButton* b = itensClassificacao_->button(c.rbClassificacao)) b->setChecked(true);
+    if (QAbstractButton* b = itensClassificacao_->button(static_cast<int>(c.Ordem))) b->setChecked(true);
   }
-  if (decimaisValorPadrao_ != c.edalteravlrDecimais) {
-    decimaisValorPadrao_ = c.edalteravlrDecimais;
-    const QString padrao = decimaisValorPadrao_ > 0
-                               ? QStringLiteral("-?\\d{0,9}([,.]\\d{0,%1})?").arg(decimaisValorPadrao_)
-                               : QStringLiteral("-?\\d{0,9}");
+  const int decimais = c.VistaEmCreditos() ? 0 : 2;
+  if (decimaisValorPadrao_ != decimais) {
+    decimaisValorPadrao_ = decimais;
+    const QString padrao =
+        decimais > 0 ? QStringLiteral("-?\\d{0,9}([,.]\\d{0,%1})?").arg(decimais) : QStringLiteral("-?\\d{0,9}");
     delete edalteravlr->validator();
     edalteravlr->setValidator(new QRegularExpressionValidator(QRegularExpression(padrao), edalteravlr));
   }
-  if (edalteravlr->text() != ParaQt(c.edalteravlr)) edalteravlr->setText(ParaQt(c.edalteravlr));
-  Mostra(lblqtdrec, c.lblqtdrec);
-  Mostra(lblvlrrecdig, c.lblvlrrecdig);
-  Mostra(lblqtdrecdig, c.lblqtdrecdig);
-  Mostra(lblgervlrdig, c.lblgervlrdig);
-  Mostra(lblgerqtddig, c.lblgerqtddig);
+
+  lblqtdrec->setText(QString::number(c.QtdLinhas()));
+  const telvarim::Totais vista = c.TotaisVista(), arquivo = c.TotaisArquivo();
+  lblvlrrecdig->setText(ParaQt(telvarim::FormataPadrao(vista.dinheiro, "###,##0.00")));
+  lblqtdrecdig->setText(ParaQt(telvarim::FormataInteiro(vista.creditos, "###,##0")));
+  lblgervlrdig->setText(ParaQt(telvarim::FormataPadrao(arquivo.dinheiro, "###,##0.00")));
+  lblgerqtddig->setText(ParaQt(telvarim::FormataInteiro(arquivo.creditos, "###,##0")));
   AtualizaGrade();
   AtualizaProgresso();
 }
 
 void Tfcadtelvarim::AtualizaListas() {
   const CadastroTelvarim& c = *cadastro_;
-  Enche(FLBArquivosRecargaRecebidos, itensRecebidos_, c.FLBArquivosRecargaRecebidos.Items);
-  Enche(FLBArquivosRecargaProcessados, itensProcessados_, c.FLBArquivosRecargaProcessados.Items);
-  Enche(FLBArquivosRecargaGerados, itensGerados_, c.FLBArquivosRecargaGerados.Items);
+  Enche(FLBArquivosRecargaRecebidos, itensRecebidos_, c.Recebidos.Items);
+  Enche(FLBArquivosRecargaProcessados, itensProcessados_, c.Processados.Items);
+  Enche(FLBArquivosRecargaGerados, itensGerados_, c.Gerados.Items);
   const QSignalBlocker bloqueio(FLBArquivosRecargaRecebidos);
-  const int i = c.FLBArquivosRecargaRecebidos.ItemIndex;
-  if (i >= 0 && i < FLBArquivosRecargaRecebidos->count()) {
-    FLBArquivosRecargaRecebidos->setCurrentRow(i);
-  } else {
-    FLBArquivosRecargaRecebidos->setCurrentRow(-1);
-  }
+  const int i = c.Recebidos.ItemIndex;
+  FLBArquivosRecargaRecebidos->setCurrentRow(i >= 0 && i < FLBArquivosRecargaRecebidos->count() ? i : -1);
 }
 
 void Tfcadtelvarim::AtualizaGrade() {
-  const telvarim::GradeTexto& g = cadastro_->sgRecarga;
+  const CadastroTelvarim& c = *cadastro_;
+  const QModelIndex antes = sgRecarga->currentIndex();
   modelo_->Sincroniza();
+  if (mudancasVista_ == c.MudancasVista()) return;
+  // A view filled or ordered anew: the engine's widths, the default value back to zero, the first row's
+  // value current.
+  mudancasVista_ = c.MudancasVista();
   QHeaderView* cabecalho = sgRecarga->horizontalHeader();
   // The engine's widths fit digits 5 to 6 pixels wide; a font with wider digits widens every column alike.
   const double escala = std::max(1.0, sgRecarga->fontMetrics().horizontalAdvance(QLatin1Char('0')) / 5.5);
-  larguras_.resize(static_cast<std::size_t>(g.ColCount()), -1);
-  for (int col = 0; col < g.ColCount(); ++col) {
-    int& mostrada = larguras_[static_cast<std::size_t>(col)];
-    if (mostrada != g.ColWidth(col)) {  // widths the operator dragged stay until the engine sets others
-      mostrada = g.ColWidth(col);
-      cabecalho->resizeSection(col, static_cast<int>(std::lround(mostrada * escala)));
-    }
-  }
-  const int altura = std::max(g.DefaultRowHeight, sgRecarga->fontMetrics().height() + 4);
+  for (int col = 0; col < c.Colunas(); ++col)
+    cabecalho->resizeSection(col, static_cast<int>(std::lround(CadastroTelvarim::LarguraColuna(col) * escala)));
+  const int altura = std::max(16, sgRecarga->fontMetrics().height() + 4);
   if (sgRecarga->verticalHeader()->defaultSectionSize() != altura)
     sgRecarga->verticalHeader()->setDefaultSectionSize(altura);
-
-  const QModelIndex atual = modelo_->index(modelo_->LinhaModelo(g.Row), g.Col);
-  if (atual.isValid() && atual != sgRecarga->currentIndex()) {
-    sgRecarga->selectionModel()->setCurrentIndex(atual, QItemSelectionModel::ClearAndSelect);
-    sgRecarga->scrollTo(atual);
+  edalteravlr->setText(decimaisValorPadrao_ > 0 ? QStringLiteral("0,00") : QStringLiteral("0"));
+  const QModelIndex primeiro = modelo_->index(0, telvarim::ModeloGrade::kColunaValor);
+  if (primeiro.isValid() && primeiro != antes) {
+    sgRecarga->selectionModel()->setCurrentIndex(primeiro, QItemSelectionModel::ClearAndSelect);
+    sgRecarga->scrollTo(primeiro);
   }
 }
 
 void Tfcadtelvarim::AtualizaProgresso() {
   const CadastroTelvarim& c = *cadastro_;
-  CGauge1->setMaximum(std::max(c.GaugeMaximo, 1));
-  CGauge1->setValue(std::clamp(c.GaugeProgresso, 0, std::max(c.GaugeMaximo, 1)));
-  CGauge1->setVisible(c.ProgressoVisivel);
-  Mostra(Label18, c.Label18);
-  Mostra(Label19, c.Label19);
+  const telvarim::Andamento& p = c.Progresso;
+  CGauge1->setMaximum(std::max(p.Maximo, 1));
+  CGauge1->setValue(std::clamp(p.Feitos, 0, std::max(p.Maximo, 1)));
+  CGauge1->setVisible(p.Visivel);
+  Label18->setText(QString::number(p.Feitos));
+  Label18->setVisible(p.Visivel);
+  Label19->setVisible(p.Visivel);
 
   const bool h = c.ControlesHabilitados;
   for (QWidget* w : std::initializer_list<QWidget*>{btnalteravlr, btnsalvarrascunho, btngerararquivo, cbtipocartao,
                                                     cbtarifa, edalteravlr, rbClassificacao, sgRecarga})
     w->setEnabled(h);
-  btnimpressao->setEnabled(h && c.btnimpressaoEnabled);
-  btnimportararq->setEnabled(h && c.btnimportararqEnabled);
+  btnimpressao->setEnabled(h && !c.ImportandoArquivo);
+  btnimportararq->setEnabled(h && !c.ImportandoArquivo);
 }
 
 // --- running the engine -------------------------------------------------------------------------------------
 
 template <class F>
-bool Tfcadtelvarim::Executa(F&& operacao) {
-  const int avisos = dialogos_.Avisos();
+telvarim::Resultado Tfcadtelvarim::Executa(F&& operacao) {
   const QPointer<QWidget> foco = QApplication::focusWidget();
   const bool antes = emOperacao_;
   emOperacao_ = true;
+  telvarim::Resultado r;
   try {
-    operacao();
+    r = operacao();
   } catch (const std::exception& e) {
-    // The engine's handlers report their own failures; anything else must not reach the event loop.
-    dialogos_.Erro(ParaCp1252(QString::fromLocal8Bit(e.what())));
+    // The engine reports its own failures; anything else must not reach the event loop.
+    const std::string m = ParaCp1252(QString::fromLocal8Bit(e.what()));
+    dialogos_.Erro(m);
+    r = telvarim::Resultado::Falha(m);
   }
   Atualiza();
   // Controls the operation disabled for a while gave the focus away.
   if (foco && foco != QApplication::focusWidget() && isAncestorOf(foco) && foco->isVisible() && foco->isEnabled())
     foco->setFocus();
   emOperacao_ = antes;
-  return dialogos_.Avisos() == avisos;
+  return r;
 }
 
-void Tfcadtelvarim::PosicionaCursor() {
-  const QModelIndex atual = sgRecarga->currentIndex();
-  if (!atual.isValid()) return;
-  cadastro_->sgRecarga.Row = modelo_->LinhaGrade(atual.row());
-  cadastro_->sgRecarga.Col = atual.column();
+telvarim::Resultado Tfcadtelvarim::Digita(int linha, const std::string& texto) {
+  const QWidget* foco = QApplication::focusWidget();
+  const bool naGrade = foco && (foco == sgRecarga || sgRecarga->isAncestorOf(foco));
+  const telvarim::Resultado r = Executa([&] { return cadastro_->DigitaValor(linha, texto); });
+  // The cell's editor is gone with its box: the operator goes on typing in the grid.
+  if (naGrade && QApplication::focusWidget() != sgRecarga && !sgRecarga->isAncestorOf(QApplication::focusWidget()))
+    sgRecarga->setFocus();
+  if (r.Feito()) {
+    alterado_ = true;
+  } else {
+    // The refusal answers the key or click that ended the typing, and nothing after it: a button pressed to
+    // leave the cell does nothing more, the next one works again.
+    digitacaoRecusada_ = true;
+    QTimer::singleShot(0, this, [this] { digitacaoRecusada_ = false; });
+  }
+  return r;
 }
 
 bool Tfcadtelvarim::SaiDaGrade() {
   sgRecarga->ConfirmaEdicao();
-  if (!gradePendente_ || cadastro_->PaginaAtiva != Pagina::tbDigitacao) return true;
-  gradePendente_ = false;
-  return Executa([this] {
-    PosicionaCursor();
-    cadastro_->sgRecargaExit();
-  });
-}
-
-bool Tfcadtelvarim::ExecutaSaidaPropria(const QWidget* w) const {
-  const std::initializer_list<const QWidget*> proprios = {
-      btnalteravlr, BitBtn1, btnimportararq, btnimpressao, btnsalvarrascunho, btngerararquivo, cbtipocartao, cbtarifa};
-  for (const QWidget* b : proprios)
-    if (w == b || b->isAncestorOf(w)) return true;
-  const QList<QAbstractButton*> itens = itensClassificacao_->buttons();
-  return std::find(itens.begin(), itens.end(), w) != itens.end();
+  return !digitacaoRecusada_;
 }
 
 void Tfcadtelvarim::FocoMudou(QWidget* antigo, QWidget* novo) {
   if (emOperacao_ || !novo || !isAncestorOf(novo)) return;
   // Leaving the default value for anything but its own button checks it there.
-  if (antigo == edalteravlr && novo != btnalteravlr && !edalteravlrExit()) return;
-  if (novo == sgRecarga || sgRecarga->isAncestorOf(novo)) {
-    gradePendente_ = true;
-    return;
-  }
-  // The buttons and choices of the typing page run the grid's exit themselves, before their own work.
-  if (gradePendente_ && !ExecutaSaidaPropria(novo)) SaiDaGrade();
+  if (antigo == edalteravlr && novo != btnalteravlr) edalteravlrExit();
 }
 
 // --- handlers -----------------------------------------------------------------------------------------------
 
 void Tfcadtelvarim::FLBArquivosRecargaRecebidosChange() {
-  cadastro_->FLBArquivosRecargaRecebidos.ItemIndex = FLBArquivosRecargaRecebidos->currentRow();
+  cadastro_->Recebidos.ItemIndex = FLBArquivosRecargaRecebidos->currentRow();
 }
 
 void Tfcadtelvarim::btnprocessarClick() {
   Executa([this] {
-    cadastro_->FLBArquivosRecargaRecebidos.ItemIndex = FLBArquivosRecargaRecebidos->currentRow();
-    cadastro_->btnprocessarClick();
+    cadastro_->Recebidos.ItemIndex = FLBArquivosRecargaRecebidos->currentRow();
+    return cadastro_->Processa();
   });
-  if (cadastro_->PaginaAtiva != Pagina::tbarquivos) alterado_ = false;  // the tables hold another file now
-  if (cadastro_->PaginaAtiva == Pagina::tbDigitacao) sgRecarga->setFocus();
-}
-
-template <class F>
-void Tfcadtelvarim::Escolhe(F&& escolha) {
-  if (!SaiDaGrade()) {
-    Atualiza();  // the boxes and items show the engine's choice again
-    return;
-  }
-  Executa(std::forward<F>(escolha));
+  if (cadastro_->PaginaAtiva != Pagina::Arquivos) alterado_ = false;  // the tables hold another file now
+  if (cadastro_->PaginaAtiva == Pagina::Digitacao) sgRecarga->setFocus();
 }
 
 void Tfcadtelvarim::cbtipocartaoChange(int indice) {
-  Escolhe([this, indice] {
-    cadastro_->cbtipocartao.ItemIndex = indice;
-    cadastro_->cbtipocartaoChange();
-  });
+  if (!SaiDaGrade() || indice < 0 || indice >= static_cast<int>(itensTipo_.size())) {
+    Atualiza();  // the boxes show the engine's choice again
+    return;
+  }
+  const std::int32_t tipo = itensTipo_[static_cast<std::size_t>(indice)];
+  Executa([this, tipo] { return cadastro_->MostraTipoTarifa(tipo, cadastro_->TarifaAtual); });
 }
 
 void Tfcadtelvarim::cbtarifaChange(int indice) {
-  Escolhe([this, indice] {
-    cadastro_->cbtarifa.ItemIndex = indice;
-    cadastro_->cbtarifaChange();
-  });
+  if (!SaiDaGrade() || indice < 0 || indice >= static_cast<int>(itensTarifa_.size())) {
+    Atualiza();
+    return;
+  }
+  const std::int32_t tarifa = itensTarifa_[static_cast<std::size_t>(indice)];
+  Executa([this, tarifa] { return cadastro_->MostraTipoTarifa(cadastro_->TipoCartaoAtual, tarifa); });
 }
 
 void Tfcadtelvarim::rbClassificacaoClick(int item) {
-  Escolhe([this, item] {
-    cadastro_->rbClassificacao = item;
-    cadastro_->rbClassificacaoClick();
-  });
+  if (!SaiDaGrade()) {
+    Atualiza();
+    return;
+  }
+  Executa([this, item] { return cadastro_->Classifica(telvarim::ClassificacaoDoItem(item)); });
 }
 
 void Tfcadtelvarim::sgRecargaKeyPress() {
-  if (Executa([this] {
-        PosicionaCursor();
-        cadastro_->sgRecargaKeyPress('\r');
-      }))
-    alterado_ = true;
+  // The Enter that ended typing has had its value checked; a refused one keeps the row.
+  const bool recusada = digitacaoRecusada_;
+  digitacaoRecusada_ = false;
+  const QModelIndex atual = sgRecarga->currentIndex();
+  if (recusada || !atual.isValid()) return;
+  const int linha = std::min(atual.row() + 1, modelo_->rowCount() - 1);
+  sgRecarga->setCurrentIndex(modelo_->index(linha, telvarim::ModeloGrade::kColunaValor));
 }
 
-void Tfcadtelvarim::sgRecargaKeyDown(int tecla) {
-  PosicionaCursor();
-  cadastro_->sgRecargaKeyDown(tecla == Qt::Key_Up ? CadastroTelvarim::Tecla::Cima : CadastroTelvarim::Tecla::Baixo);
+void Tfcadtelvarim::sgRecargaKeyDown(int) {
+  // Up and Down move within the value column.
   const QModelIndex atual = sgRecarga->currentIndex();
-  const QModelIndex alvo = modelo_->index(atual.row(), cadastro_->sgRecarga.Col);
+  const QModelIndex alvo = modelo_->index(atual.row(), telvarim::ModeloGrade::kColunaValor);
   if (alvo.isValid() && alvo != atual) sgRecarga->setCurrentIndex(alvo);
-}
-
-void Tfcadtelvarim::sgRecargaSelectCell() {
-  const QModelIndex atual = sgRecarga->currentIndex();
-  if (atual.isValid()) cadastro_->sgRecargaSelectCell(atual.column(), modelo_->LinhaGrade(atual.row()));
 }
 
 void Tfcadtelvarim::edalteravlrChange(const QString& texto) {
@@ -665,15 +650,14 @@ void Tfcadtelvarim::edalteravlrChange(const QString& texto) {
     t.replace(QLatin1Char('.'), QLatin1Char(','));
     edalteravlr->setText(t);
   }
-  cadastro_->edalteravlr = ParaCp1252(edalteravlr->text());
 }
 
 bool Tfcadtelvarim::edalteravlrExit() {
   // The box holds a number, as a numeric edit does: what does not read as one is zero.
   const std::optional<telvarim::Moeda> v = telvarim::LeMoeda(ParaCp1252(edalteravlr->text()));
-  cadastro_->edalteravlr = telvarim::FormataMoeda(v.value_or(0), cadastro_->edalteravlrDecimais > 0 ? "0.00" : "0");
-  bool aceito = true;
-  Executa([this, &aceito] { aceito = cadastro_->edalteravlrExit(); });
+  const QString texto = ParaQt(telvarim::FormataMoeda(v.value_or(0), decimaisValorPadrao_ > 0 ? "0.00" : "0"));
+  if (edalteravlr->text() != texto) edalteravlr->setText(texto);
+  const bool aceito = Executa([this, texto] { return cadastro_->ConfereValorPadrao(ParaCp1252(texto)); }).Feito();
   if (!aceito)
     QTimer::singleShot(0, edalteravlr, [e = edalteravlr] {
       e->setFocus();
@@ -686,46 +670,46 @@ void Tfcadtelvarim::btnalteravlrClick() {
   if (!SaiDaGrade()) return;
   // A default above the card type's maximum never reaches the rows.
   if (!edalteravlrExit()) return;
-  if (Executa([this] { cadastro_->btnalteravlrClick(); })) alterado_ = true;
+  const std::string texto = ParaCp1252(edalteravlr->text());
+  if (Executa([this, &texto] { return cadastro_->AplicaValorPadrao(texto); }).Feito()) alterado_ = true;
 }
 
 void Tfcadtelvarim::BitBtn1Click() {
   if (!SaiDaGrade()) return;
-  if (Executa([this] { cadastro_->BitBtn1Click(); })) alterado_ = true;
+  if (Executa([this] { return cadastro_->CopiaUltimasRecargas(); }).Feito()) alterado_ = true;
 }
 
 void Tfcadtelvarim::btnimportararqClick() {
   if (!SaiDaGrade()) return;
-  const int escolhidos = dialogos_.ArquivosEscolhidos();
-  Executa([this] { cadastro_->btnimportararqClick(); });
-  if (dialogos_.ArquivosEscolhidos() > escolhidos) alterado_ = true;
+  // Records applied change values even when others were refused; only a file not chosen changes nothing.
+  if (Executa([this] { return cadastro_->ImportaValores(); }).estado != telvarim::Resultado::Estado::Recusado)
+    alterado_ = true;
 }
 
 void Tfcadtelvarim::btnimpressaoClick() {
   if (!SaiDaGrade()) return;
-  Executa([this] { cadastro_->btnimpressaoClick(); });
+  Executa([this] { return cadastro_->Imprime(); });
 }
 
 void Tfcadtelvarim::btnsalvarrascunhoClick() {
   if (!SaiDaGrade()) return;
-  cadastro_->UltimaGeracao = telvarim::ResultadoGeracao::NadaGravado;
-  Executa([this] { cadastro_->btnsalvarrascunhoClick(); });
-  if (cadastro_->UltimaGeracao == telvarim::ResultadoGeracao::Gravado) alterado_ = false;
+  if (Executa([this] { return cadastro_->SalvaRascunho(); }).Feito()) alterado_ = false;
 }
 
 void Tfcadtelvarim::btngerararquivoClick() {
   if (!SaiDaGrade()) return;
-  cadastro_->UltimaGeracao = telvarim::ResultadoGeracao::NadaGravado;
-  Executa([this] { cadastro_->btngerararquivoClick(); });
-  if (cadastro_->UltimaGeracao == telvarim::ResultadoGeracao::Gravado) alterado_ = false;
+  if (Executa([this] { return cadastro_->GeraPedido(); }).Feito()) alterado_ = false;
 }
 
 void Tfcadtelvarim::btnFecharClick() {
-  Executa([this] { cadastro_->btnFecharClick(); });
+  Executa([this] {
+    cadastro_->VoltaAosArquivos();
+    return telvarim::Resultado::Ok();
+  });
 }
 
 bool Tfcadtelvarim::ConfirmaFechamento() {
-  sgRecarga->ConfirmaEdicao();
+  if (!SaiDaGrade()) return false;
   if (!alterado_) return true;
   switch (telvarim::ConfirmaOuCancela(this, kPerguntaFechamento)) {
     case telvarim::Resposta::Nao:
