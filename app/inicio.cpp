@@ -53,6 +53,9 @@ int ExecutaPrograma(int argc, char** argv) {
   // One program at a time on the work folders, for the whole run.
   const FileLock trava = ReservaPastaPrograma(Programa().Pastas);
   if (!trava.held()) return 1;
+  // Ended from outside (SIGTERM, SIGINT, SIGHUP; a closed console or session on Windows), the program still
+  // takes its temporaries and partial files away; the system drops its locks.
+  remove_temporaries_on_signals();
   try {
     IniciaJanelas();
     const int status = QApplication::exec();

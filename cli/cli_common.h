@@ -27,8 +27,9 @@ inline constexpr int kSaidaFalha = 1;               // the operation failed; for
 inline constexpr int kSaidaUso = 2;                 // the command line itself is wrong
 inline constexpr int kSaidaImportacaoRecusada = 3;  // batch --values: import records refused, no request
 inline constexpr int kSaidaPastaEmUso = 4;          // another program holds the work root; nothing was changed
-inline constexpr int kSaidaNaoMovido = 5;           // batch: request written, the received file not moved
+inline constexpr int kSaidaNaoMovido = 5;           // batch: request written (ledger too), the received file not moved
 inline constexpr int kSaidaLogNaoGravado = 6;       // batch: request written and file moved, its .LOG not saved
+inline constexpr int kSaidaJaRespondido = 7;        // batch: the received file was answered already; nothing written
 
 // Ends the command with this status once its failure line is written (main catches it).
 struct Saida {

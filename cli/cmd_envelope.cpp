@@ -84,8 +84,8 @@ struct Papeis {
   RsaPublicKey outro{};                    // recipient when sealing, sender when opening
 };
 
-// The product's roles, or the central system's with --as-central. false (after the failure line) when this
-// build carries no central private key.
+// The product's roles, or the central system's with --as-central. false (after the failure line, exit
+// status 2) when this build has no central role: then it carries no central private key.
 bool PapeisPadrao(bool comoCentral, const char* op, Papeis& p, int& status) {
   if (!comoCentral) {
     p.privada = &ChavePrivadaSistema();
@@ -95,8 +95,10 @@ bool PapeisPadrao(bool comoCentral, const char* op, Papeis& p, int& status) {
   p.privada = ChavePrivadaCentral();
   if (p.privada == nullptr) {
     status = Falha(op, 0,
-                   "--as-central needs the central system's private key, which this build does not carry "
-                   "(no central.key in its key folder)");
+                   "this build has no central role: sample and --as-central need the central system's private "
+                   "key, which only a build made with -DTELVARIM_CENTRAL=ON carries (tests and demos, never a "
+                   "deployment)",
+                   kSaidaUso);
     return false;
   }
   p.outro = ChavePublicaSistema();

@@ -42,15 +42,17 @@ constexpr Comando kComandos[] = {
      "  --index N       the recipient entry to open (default 0)\n",
      "telvarim-cli open RM_000123_0001_2612101100_1.rec recebido.lzw", cmd_open},
     {"pack", "pack TEXT OUT [--as-central]", "compress then seal a record text",
-     "  --as-central    play the central system: sign with its key, encrypt to the system\n",
+     "  --as-central    play the central system: sign with its key, encrypt to the system\n"
+     "                  (builds with the central role only)\n",
      "telvarim-cli pack pedido.txt RM_000123_0001_2612101100_2.REC", cmd_pack},
     {"unpack", "unpack SEALED TEXT [--as-central]", "open then expand a sealed file",
-     "  --as-central    play the central system: open with its key, check the system's signature\n",
+     "  --as-central    play the central system: open with its key, check the system's signature\n"
+     "                  (builds with the central role only)\n",
      "telvarim-cli unpack --as-central RM_000123_0001_2612101100_2.REC pedido.txt", cmd_unpack},
     {"keygen", "keygen [--bits 512] NAME", "make a key pair NAME.key / NAME.pub",
      "  --bits N        key size in bits (default 512)\n", "telvarim-cli keygen chaves/system", cmd_keygen},
     {"sample", "sample [--holders N] [--seed S] OUT",
-     "write a sample received file, sealed as the central system sends it",
+     "write a sample received file, sealed as the central system sends it (builds with the central role only)",
      "  --holders N     card holders, 0 to 10000 (default 50)\n"
      "  --seed S        the same seed gives the same records (default 1)\n",
      "telvarim-cli sample --holders 300 demo/Recebidos/RM_000123_0001_2612101100_1.rec", cmd_sample},

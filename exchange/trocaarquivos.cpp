@@ -83,13 +83,23 @@ void MarcaEntregue(const fs::path& pasta, const std::string& nome) {
 }
 
 // Hands one file over: copies it from origem into destino and marks it in origem, or records why not.
-// `antesDaCopia` runs once nothing stands against the copy, just before it.
+// `antesDaCopia` runs once nothing stands against the copy, just before it. The work folder of the two
+// (`trabalho`: Recebidos receiving, Gerados handing over) may be shared with another desk: it is held for
+// the copy and the mark, as the workspace holds it for its own steps.
 template <class AntesDaCopia>
-void Entrega(const fs::path& origem, const std::string& nome, const fs::path& destino, ResultadoTroca& r,
-             AntesDaCopia&& antesDaCopia) {
+void Entrega(const fs::path& origem, const std::string& nome, const fs::path& destino, const fs::path& trabalho,
+             std::chrono::milliseconds espera, ResultadoTroca& r, AntesDaCopia&& antesDaCopia) {
   const fs::path de = origem / CaminhoDeTexto(nome);
   const fs::path para = destino / CaminhoDeTexto(nome);
   std::optional<std::string> motivo = RecusaCopia(de, para);
+  TravaPastas trava;
+  if (!motivo) {
+    // A folder that cannot hold a lock at all (missing, read-only) is left to the copy to report.
+    trava = TravaPastasDoPasso({trabalho}, "telvarim", espera);
+    if (trava.emUso)
+      motivo = "pasta "_cp + TextoCaminho(trabalho) + " em uso por " +
+               (trava.ocupante.empty() ? std::string("outro programa") : trava.ocupante);
+  }
   if (!motivo) {
     antesDaCopia();
     motivo = Copia(de, para);
@@ -104,9 +114,10 @@ void Entrega(const fs::path& origem, const std::string& nome, const fs::path& de
 
 }  // namespace
 
-ResultadoTroca CarregaArquivos(const fs::path& origem, const std::vector<std::string>& nomes, const fs::path& destino) {
+ResultadoTroca CarregaArquivos(const fs::path& origem, const std::vector<std::string>& nomes, const fs::path& destino,
+                               std::chrono::milliseconds espera) {
   ResultadoTroca r;
-  for (const std::string& nome : nomes) Entrega(origem, nome, destino, r, [] {});
+  for (const std::string& nome : nomes) Entrega(origem, nome, destino, destino, espera, r, [] {});
   return r;
 }
 
@@ -121,14 +132,14 @@ void ApagaDisco(const fs::path& pasta, OperadorTroca& operador) {
 }
 
 ResultadoTroca GeraArquivos(const fs::path& origem, const std::vector<std::string>& nomes, const fs::path& destino,
-                            std::string_view textoDrive, OperadorTroca& operador) {
+                            std::string_view textoDrive, OperadorTroca& operador, std::chrono::milliseconds espera) {
   ResultadoTroca r;
   for (const std::string& nome : nomes) {
     if (!operador.ConfirmaDisco(PerguntaDisco(CodigoEmpresa(nome), textoDrive))) {
       ++r.recusados;
       continue;
     }
-    Entrega(origem, nome, destino, r, [&] { ApagaDisco(destino, operador); });
+    Entrega(origem, nome, destino, origem, espera, r, [&] { ApagaDisco(destino, operador); });
   }
   return r;
 }

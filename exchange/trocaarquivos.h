@@ -6,6 +6,7 @@
 // tests script the answers. Names and texts are cp1252 bytes, as everywhere in the engine.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -62,15 +63,21 @@ std::string PerguntaDisco(std::string_view codigoEmpresa, std::string_view texto
 // "No local escolhido há arquivos de Recarga. Apaga os arquivos ?"
 std::string PerguntaApagar();
 
+// How long a copy waits for its work folder (Recebidos, Gerados) while another desk's step holds it.
+inline constexpr std::chrono::milliseconds kEsperaPastaTroca{15000};
+
 // Load: copies each name from origem into destino (replacing a file of that name there) and marks the file
-// in origem as handed over. A file that cannot be copied is reported and keeps its name.
+// in origem as handed over. A file that cannot be copied is reported and keeps its name; so is one whose
+// destino another desk holds past `espera`.
 ResultadoTroca CarregaArquivos(const std::filesystem::path& origem, const std::vector<std::string>& nomes,
-                               const std::filesystem::path& destino);
+                               const std::filesystem::path& destino,
+                               std::chrono::milliseconds espera = kEsperaPastaTroca);
 
 // Generate: for each name, asks for the company's disk; on yes clears the destination (ApagaDisco), copies
 // the file from origem into destino and marks it in origem as handed over. Any other answer skips the file.
 ResultadoTroca GeraArquivos(const std::filesystem::path& origem, const std::vector<std::string>& nomes,
-                            const std::filesystem::path& destino, std::string_view textoDrive, OperadorTroca& operador);
+                            const std::filesystem::path& destino, std::string_view textoDrive, OperadorTroca& operador,
+                            std::chrono::milliseconds espera = kEsperaPastaTroca);
 
 // Deletes every recharge file ("*.REC", any letter case) of the folder after the operator agrees; asks
 // nothing when there is none. A file that cannot be deleted is left.

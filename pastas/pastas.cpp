@@ -1,6 +1,7 @@
 #include "pastas.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <system_error>
 
@@ -83,10 +84,61 @@ ReservaPasta ReservaPastaTrabalho(const PastasTrabalho& pastas, std::string_view
   return r;
 }
 
+fs::path CaminhoTemporario(const fs::path& pasta, std::string_view base) {
+  static std::atomic<unsigned> contador{0};
+  return pasta / CaminhoDeTexto(std::string(base) + "." + std::to_string(current_process_id()) + "-" +
+                                std::to_string(++contador) + std::string(kSufixoParcial));
+}
+
 fs::path CaminhoParcial(const fs::path& final) {
-  fs::path p = final;
-  p += std::string(kSufixoParcial);
-  return p;
+  return CaminhoTemporario(final.parent_path(), TextoCaminho(final.filename()));
+}
+
+void RemoveSobras(const fs::path& pasta) {
+  std::error_code ec;
+  std::vector<fs::path> sobras;
+  for (fs::directory_iterator it(pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
+    const std::string nome = MaiusculasCp1252(TextoCaminho(it->path().filename()));
+    const std::string sufixo = MaiusculasCp1252(std::string(kSufixoParcial));
+    const bool parcial =
+        nome.size() > sufixo.size() && nome.compare(nome.size() - sufixo.size(), sufixo.size(), sufixo) == 0;
+    std::error_code ec2;
+    if ((parcial || nome == "TMP1.REC" || nome == "TMP2.REC") && it->is_regular_file(ec2)) sobras.push_back(it->path());
+  }
+  for (const fs::path& p : sobras) fs::remove(p, ec);
+}
+
+TravaPastas TravaPastasDoPasso(std::vector<fs::path> pastas, std::string_view programa,
+                               std::chrono::milliseconds espera) {
+  // The same folder under two names (a shared folder, a link) is locked once: a second lock on the same file
+  // would wait for the first. Everybody takes them in the order of their real paths.
+  std::vector<std::pair<fs::path, fs::path>> reais;
+  for (const fs::path& p : pastas) {
+    std::error_code ec;
+    fs::path real = fs::weakly_canonical(p, ec);
+    if (ec) real = fs::absolute(p, ec);
+    reais.emplace_back(real, p);
+  }
+  std::sort(reais.begin(), reais.end());
+  reais.erase(std::unique(reais.begin(), reais.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+              reais.end());
+  TravaPastas r;
+  const std::string dono = std::string(programa) + ", pid " + std::to_string(current_process_id());
+  for (const auto& [real, pasta] : reais) {
+    LockAttempt t = lock_file_waiting(real / kArquivoTrava, dono, espera);
+    if (!t.lock.held()) {
+      r.emUso = t.busy;
+      r.erro = t.error;
+      r.pasta = pasta;
+      for (char c : t.holder)
+        if (c >= 0x20 && c < 0x7F) r.ocupante += c;
+      r.ocupante = Trim(r.ocupante);
+      r.travas.clear();  // all or none
+      return r;
+    }
+    r.travas.push_back(std::move(t.lock));
+  }
+  return r;
 }
 
 std::vector<std::string> Rascunhos(const fs::path& pasta) {

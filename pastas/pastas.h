@@ -1,6 +1,7 @@
 // Work folders of the program and the file lists built from them.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -50,13 +51,39 @@ struct ReservaPasta {
 // "telvarim-cli batch"), which is written into the lock file with the process number.
 ReservaPasta ReservaPastaTrabalho(const PastasTrabalho& pastas, std::string_view programa);
 
+// One writer at a time on a folder, for the step that writes it: roots that share a folder (two desks, one
+// network folder) share its lock, because the lock file lies in the folder itself. The step holds the locks
+// of every folder it writes, from its first check to its last write.
+struct TravaPastas {
+  std::vector<FileLock> travas;
+  bool emUso = false;           // another program kept a folder past the wait
+  std::string ocupante;         // who, as the holder wrote itself; may be empty
+  std::error_code erro;         // neither locked nor in use: why
+  std::filesystem::path pasta;  // the folder that could not be locked
+  bool Travadas() const { return !emUso && !erro; }
+};
+// Locks the folders (each once, however many names reach it, in one order for everyone, so two steps
+// never wait for each other), waiting at most `espera` for each.
+TravaPastas TravaPastasDoPasso(std::vector<std::filesystem::path> pastas, std::string_view programa,
+                               std::chrono::milliseconds espera);
+
+// A temporary name for `base` ("TMP1.REC") in `pasta` that no other step, process or root uses: it carries
+// the process number and a counter, and ends in kSufixoParcial like every half-written file.
+std::filesystem::path CaminhoTemporario(const std::filesystem::path& pasta, std::string_view base);
+
+// Removes what interrupted steps left in `pasta`: files ending in kSufixoParcial, and the fixed TMP1.REC and
+// TMP2.REC older versions used. Only for a caller that holds the folder's lock: then no step that writes
+// there is running, and every such file is a leftover whose owner is gone.
+void RemoveSobras(const std::filesystem::path& pasta);
+
 inline constexpr std::string_view MascaraRecebidos = "*_1.rec";
 inline constexpr std::string_view MascaraGerados = "*_2.rec";
 inline constexpr std::string_view MascaraRascunhos = "*.REC";
 inline constexpr std::string_view MascaraRascunhoRetomado = "*_2.REC";
 
-// What a file being written is called until it is complete: its final name and this suffix, which no mask
-// matches, so no list ever offers a half-written request, log or draft.
+// What a file being written is called until it is complete: its final name, a mark of its writer (see
+// CaminhoTemporario) and this suffix, which no mask matches, so no list ever offers a half-written request,
+// log or draft.
 inline constexpr std::string_view kSufixoParcial = ".parcial";
 std::filesystem::path CaminhoParcial(const std::filesystem::path& final);
 

@@ -1,8 +1,10 @@
 // The one platform-specific file of the file primitives.
 #include "safe_file.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
+#include <thread>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -87,7 +89,19 @@ std::error_code Sync(int fd) {
 
 }  // namespace
 
+namespace {
+std::atomic<FileFault> g_fileFault{nullptr};
+
+std::error_code Fault(const fs::path& path, std::string_view operation) {
+  const FileFault f = g_fileFault.load();
+  return f ? f(path, operation) : std::error_code();
+}
+}  // namespace
+
+void set_file_fault_for_tests(FileFault hook) noexcept { g_fileFault = hook; }
+
 std::error_code create_private_file(const fs::path& path, bool exclusive) {
+  if (std::error_code ec = Fault(path, "create")) return ec;
 #if defined(_WIN32)
   HANDLE h = Open(path, GENERIC_WRITE, exclusive ? CREATE_NEW : CREATE_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) return LastError();
@@ -122,7 +136,14 @@ std::error_code write_file(const fs::path& path, std::string_view bytes, WriteOp
 #endif
 }
 
+bool file_in_place(const fs::path& from, const fs::path& to) {
+  std::error_code ec;
+  return fs::symlink_status(to, ec).type() != fs::file_type::not_found &&
+         fs::symlink_status(from, ec).type() == fs::file_type::not_found;
+}
+
 std::error_code sync_file(const fs::path& path) {
+  if (std::error_code ec = Fault(path, "flush")) return ec;
 #if defined(_WIN32)
   HANDLE h = Open(path, GENERIC_WRITE, OPEN_EXISTING);
   if (h == INVALID_HANDLE_VALUE) return LastError();
@@ -138,6 +159,7 @@ std::error_code sync_file(const fs::path& path) {
 }
 
 std::error_code sync_folder(const fs::path& folder) {
+  if (std::error_code ec = Fault(folder, "flush-folder")) return ec;
 #if defined(_WIN32)
   (void)folder;  // MoveFileEx's write-through flag already carries the new name to the disk
   return {};
@@ -262,7 +284,8 @@ LockAttempt try_lock_file(const fs::path& file, std::string_view owner) {
     const DWORD e = GetLastError();
     if (e == ERROR_LOCK_VIOLATION || e == ERROR_IO_PENDING) {
       r.busy = true;
-      r.holder = ReadHolder(h);
+      // The holder writes its name just after taking the lock: a moment later it is there to read.
+      for (int i = 0; i < 10 && (r.holder = ReadHolder(h)).empty(); ++i) Sleep(10);
     } else {
       r.error = {static_cast<int>(e), std::system_category()};
     }
@@ -299,9 +322,13 @@ LockAttempt try_lock_file(const fs::path& file, std::string_view owner) {
   if (rc != 0) {
     if (errno == EWOULDBLOCK) {
       r.busy = true;
+      // The holder writes its name just after taking the lock: a moment later it is there to read.
       char buf[256];
-      const ssize_t n = ::pread(fd, buf, sizeof buf, 0);
-      if (n > 0) r.holder.assign(buf, static_cast<std::size_t>(n));
+      for (int i = 0; i < 10 && r.holder.empty(); ++i) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const ssize_t n = ::pread(fd, buf, sizeof buf, 0);
+        if (n > 0) r.holder.assign(buf, static_cast<std::size_t>(n));
+      }
     } else {
       r.error = LastError();
     }
@@ -315,6 +342,15 @@ LockAttempt try_lock_file(const fs::path& file, std::string_view owner) {
 }
 
 #endif
+
+LockAttempt lock_file_waiting(const fs::path& file, std::string_view owner, std::chrono::milliseconds wait) {
+  const auto fim = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    LockAttempt r = try_lock_file(file, owner);
+    if (!r.busy || std::chrono::steady_clock::now() >= fim) return r;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
 
 // --- temporaries removed on signals ----------------------------------------------------------------------
 
@@ -348,6 +384,17 @@ void Install(int sig) {
   if (std::signal(sig, RemoveTemporariesAndEnd) == SIG_IGN) std::signal(sig, SIG_IGN);
 }
 
+#if defined(_WIN32)
+// Closing the console window, logging off and shutting down end the process without a signal the C library
+// sees; the temporaries go first, then the system's own handling runs.
+BOOL WINAPI RemoveTemporariesOnConsoleEnd(DWORD event) {
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    for (Slot& s : g_slots)
+      if (s.used) _wunlink(s.path);
+  return FALSE;
+}
+#endif
+
 }  // namespace
 
 void remove_temporaries_on_signals() {
@@ -356,6 +403,9 @@ void remove_temporaries_on_signals() {
     Install(SIGTERM);
 #if defined(SIGHUP)
     Install(SIGHUP);
+#endif
+#if defined(_WIN32)
+    SetConsoleCtrlHandler(RemoveTemporariesOnConsoleEnd, TRUE);
 #endif
     return true;
   }();

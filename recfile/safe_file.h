@@ -16,6 +16,7 @@
 // of its folder (the user's own folders), so nothing more is done there.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -42,12 +43,26 @@ std::error_code sync_file(const std::filesystem::path& path);
 std::error_code sync_folder(const std::filesystem::path& folder);
 
 // Puts a complete file in place: flushes `from`, renames it to `to` (replacing a file of that name in one
-// step) and flushes the folder. On failure `from` stays where it was and `to` is untouched.
+// step) and flushes the folder. A failure before the rename leaves `from` where it was and `to` untouched; a
+// failure to flush the folder after it leaves the file in place under `to`, its name perhaps not yet on the
+// disk. So after any failure the caller asks the folder what it holds (file_in_place) before saying what
+// happened.
 std::error_code commit_file(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Moves a file to a name that must not exist yet (std::errc::file_exists otherwise, also for a folder of
-// that name) and flushes both folders. The caller holds the folder's lock, so nothing appears in between.
+// that name) and flushes both folders. The caller holds the folders' locks, so nothing appears in between.
+// As with commit_file, a failed flush comes after the move: the caller re-checks with file_in_place.
 std::error_code move_file_no_replace(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Whether a rename or move from `from` to `to` has happened, by what the folders hold now: `to` is there and
+// `from` is not.
+bool file_in_place(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Tests only: a hook that create_private_file ("create"), sync_file ("flush") and sync_folder
+// ("flush-folder") consult first; a non-empty answer fails the operation with that error, as a full, failing
+// or refusing disk would. nullptr (the default) for none.
+using FileFault = std::error_code (*)(const std::filesystem::path& path, std::string_view operation);
+void set_file_fault_for_tests(FileFault hook) noexcept;
 
 // The operating system's own text for an error ("No space left on device"), as UTF-8.
 std::string system_error_text(const std::error_code& error);
@@ -57,6 +72,9 @@ std::uint64_t current_process_id();
 
 struct LockAttempt;
 LockAttempt try_lock_file(const std::filesystem::path& file, std::string_view owner);
+// As try_lock_file, trying again every few milliseconds while another holder has it, for at most `wait`.
+LockAttempt lock_file_waiting(const std::filesystem::path& file, std::string_view owner,
+                              std::chrono::milliseconds wait);
 
 // An exclusive hold on a lock file, taken without waiting. It lasts until the object is destroyed or the
 // process ends in any way (the operating system drops it after a crash too; the file itself stays, and a
@@ -90,10 +108,11 @@ struct LockAttempt {
   std::error_code error;  // when neither held nor busy: why the lock file could not be used
 };
 
-// Temporaries removed when the process is ended by SIGINT, SIGTERM or SIGHUP (those the platform has): a
-// registration lasts as long as the object. The handlers, once installed, remove every registered file and
-// then end the process by the same signal, as if they had not been there. Only so many registrations are
-// kept at once (a handful is all a command needs); one more is silently not covered.
+// Temporaries removed when the process is ended by SIGINT, SIGTERM or SIGHUP (those the platform has; on
+// Windows also by the console's close, logoff and shutdown events): a registration lasts as long as the
+// object. The handlers, once installed, remove every registered file and then end the process by the same
+// signal, as if they had not been there (the operating system drops the process's locks as it ends). Only so many
+// registrations are kept at once (a handful is all a command needs); one more is silently not covered.
 void remove_temporaries_on_signals();
 class TemporaryRegistration {
  public:

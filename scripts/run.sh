@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The demo plays the central system too (`sample` makes its received file): the central role is on.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVARIM_CENTRAL=ON >/dev/null
 cmake --build build -j"$(nproc)"
 
 root="${1:-${TELVARIM_ROOT:-}}"

@@ -15,17 +15,26 @@ fuzz_seconds="${FUZZ_SECONDS:-30}"
 echo "== source layout (clang-format)"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
+# Every build here has the central role (TELVARIM_CENTRAL): the tests play the central system with it.
 echo "== build (gcc, with the windows)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVARIM_PACOTE_DEMO=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVARIM_CENTRAL=ON >/dev/null
 cmake --build build -j"$jobs"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
 echo "== Debian package (demo keys)"
-bash scripts/verifica_pacote.sh build
+# A build with the central role is never packaged; the package is made from the two programs built without it.
+if (cd build && cpack -G DEB >/dev/null 2>&1); then
+  echo "cpack packaged a build that carries the central system's private key"
+  exit 1
+fi
+cmake -S . -B build-pacote -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELVARIM_CENTRAL=OFF \
+  -DTELVARIM_PACOTE_DEMO=ON -DTELVARIM_TESTS=OFF -DTELVARIM_BENCH=OFF >/dev/null
+cmake --build build-pacote -j"$jobs"
+bash scripts/verifica_pacote.sh build-pacote
 
 echo "== build (Windows: MinGW-w64 cross-build of the engine, the CLI and their suites)"
 cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DTELVARIM_GUI=OFF -DTELVARIM_BENCH=OFF >/dev/null
+  -DTELVARIM_GUI=OFF -DTELVARIM_BENCH=OFF -DTELVARIM_CENTRAL=ON >/dev/null
 cmake --build build-win -j"$jobs"
 # A throw-away Wine prefix, booted once, headless; its drive A: is a floppy drive, so the drive list's
 # removable branch runs.
@@ -51,7 +60,7 @@ unset WINEPREFIX
 
 echo "== build (clang, ASan + UBSan, core libraries and fuzz targets)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DTELVARIM_GUI=OFF -DTELVARIM_BENCH=OFF -DTELVARIM_SANITIZE=ON -DTELVARIM_FUZZ=ON >/dev/null
+  -DTELVARIM_GUI=OFF -DTELVARIM_BENCH=OFF -DTELVARIM_SANITIZE=ON -DTELVARIM_FUZZ=ON -DTELVARIM_CENTRAL=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 echo "== core tests under ASan + UBSan"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

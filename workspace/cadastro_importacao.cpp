@@ -39,6 +39,13 @@ bool CadastroTelvarim::AtualizaValorImportado(double valor, const std::string& c
 Resultado CadastroTelvarim::ImportaValores() {
   const std::string caminho = op_.AbreArquivo("Arquivo Recarga (*.rrm)|*.rrm|Todos os Arquivos (*.*)|*.*", "*.rrm");
   if (Trim(caminho).empty()) return Resultado::Recusa({});
+  if (RecargaExterna(*this, relogio_).EhOProprioLog(CaminhoDeTexto(caminho))) {
+    // An earlier import's log, reachable under "Todos os Arquivos": its import would write the file it reads.
+    const std::string m = "O arquivo escolhido é o próprio Log da importação - Verifique!"_cp;
+    UltimaImportacao = false;
+    op_.Erro(m);
+    return Resultado::Recusa(m);
+  }
 
   ImportandoArquivo = true;
   Progresso = Andamento{.Visivel = true};

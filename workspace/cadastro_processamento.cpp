@@ -16,11 +16,15 @@ using namespace cadastro;
 
 ResultadoAbertura CadastroTelvarim::AbreEDescompacta(const fs::path& arquivo) {
   const fs::path pasta = arquivo.parent_path();
-  const fs::path tmp1 = pasta / "TMP1.REC", tmp2 = pasta / "TMP2.REC";
-  // They hold the file's text in the clear: private before the first byte is in them.
+  // The folder may be shared with another desk: it is held while the file is opened, and the temporaries'
+  // names are this run's alone.
+  TravaPastas travas;
+  if (!ReservaPastas({pasta}, travas)) return ResultadoAbertura::PastaEmUso;
+  const fs::path tmp1 = CaminhoTemporario(pasta, "TMP1.REC"), tmp2 = CaminhoTemporario(pasta, "TMP2.REC");
+  // They hold the file's text in the clear: private before the first byte is in them, and new.
   const Temporarios temporarios({tmp1, tmp2});
   auto privado = [&](const fs::path& p) {
-    const std::error_code ec = create_private_file(p);
+    const std::error_code ec = create_private_file(p, true);
     if (ec) UltimaFalha = CausaSistema("create", ec, p);
     return !ec;
   };
@@ -39,6 +43,7 @@ ResultadoAbertura CadastroTelvarim::AbreEDescompacta(const fs::path& arquivo) {
     UltimaFalha = CausaCodec(Codec::kLzw, "expand", r.codigo, {comprimido, tmp1});
     return ResultadoAbertura::FalhaExpansao;
   }
+  Marca("arquivo-aberto");
   if (!LinhasArquivo) LinhasArquivo.emplace();
   std::ifstream in(tmp1, std::ios::binary);
   const LeituraLinhas l = in ? LeLinhas(in, kMaxLinhasArquivo, *LinhasArquivo) : LeituraLinhas::ErroLeitura;
@@ -112,6 +117,7 @@ Resultado CadastroTelvarim::ProcessaArquivo() {
 
   ArquivoEmProcesso = arquivo;
   const ResultadoAbertura r = AbreEDescompacta(arquivo);
+  if (r == ResultadoAbertura::PastaEmUso) return Resultado::Falha(LinhaMotivo(UltimaFalha));
   if (r == ResultadoAbertura::FalhaExpansao) {
     const std::string m = "Erro ao Descompactar o arquivo Temporário - Verifique!"_cp;
     op_.Mensagem(m);
@@ -165,6 +171,9 @@ Resultado CadastroTelvarim::ProcessaArquivo() {
         if (!Proc_tarifa(i)) ConsisteTarifa = false;
       }
     }
+    // One box for the first unknown event and one for all the others: a box per line would hold the
+    // operator for hours on a file of strange lines. The log page keeps every one.
+    long long desconhecidos = 0;
     for (std::size_t i = 0; i < linhas.size(); ++i) {
       const std::string& l = linhas[i];
       if (LinhaEmBranco(l)) continue;
@@ -178,12 +187,15 @@ Resultado CadastroTelvarim::ProcessaArquivo() {
       } else if (tipo == "99") {
         if (!Proc_trailer(i)) ConsisteTrailer = false;
       } else {
-        op_.Mensagem("Evento não reconhecido - "_cp + tipo + " - Verifique!");
+        if (desconhecidos++ == 0) op_.Mensagem("Evento não reconhecido - "_cp + tipo + " - Verifique!");
         op_.LogAcrescenta("Evento desconhecido - Evento : " + tipo +
                           " - Linha : " + NumeroTexto(static_cast<long long>(i)));
         ConsisteEventos = false;
       }
     }
+    if (desconhecidos > 1)
+      op_.Mensagem("Evento não reconhecido em mais "_cp + NumeroTexto(desconhecidos - 1) +
+                   (desconhecidos == 2 ? " linha" : " linhas") + " - Verifique o Log!");
   } catch (const ErroConversao& e) {
     op_.Erro(e.what());  // the tables keep what was read; the file page stays
     return Resultado::Falha(e.what());

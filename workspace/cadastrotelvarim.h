@@ -23,8 +23,10 @@
 // lack of memory ends it with the operator told and the cause in the result.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -40,6 +42,7 @@
 #include "operador.h"
 #include "pastas.h"
 #include "records.h"
+#include "respostas.h"
 #include "tabelas.h"
 #include "totais.h"
 #include "vista.h"
@@ -76,11 +79,15 @@ struct Resultado {
 };
 
 // Outcome of opening and expanding the file to process (LinhasArquivo then holds its lines).
-enum class ResultadoAbertura { Pronto = 1, FalhaExpansao = 2, FalhaAbertura = 3 };
+// PastaEmUso: the file's folder could not be held (the operator was told).
+enum class ResultadoAbertura { Pronto = 1, FalhaExpansao = 2, FalhaAbertura = 3, PastaEmUso = 4 };
 // Outcome of packing the request's lines into the final file.
 enum class ResultadoEmpacotamento { Gravado = 1, FalhaCompactacao = 2, FalhaSelagem = 3 };
-// Outcome of one generation: NadaGravado when it ended before packing (a value the request cannot carry).
-enum class ResultadoGeracao { NadaGravado, Gravado, FalhaCompactacao, FalhaSelagem };
+// Outcome of one generation: NadaGravado when it ended before packing (a value the request cannot carry, a
+// folder in use, a received file that could not follow its request); JaRespondido when the received file's
+// identity was answered already (nothing written; PedidoAnterior names the request); RespostaConcluida
+// when its answer was in place and only the move of the received file was left to do (done now).
+enum class ResultadoGeracao { NadaGravado, Gravado, FalhaCompactacao, FalhaSelagem, JaRespondido, RespostaConcluida };
 // Outcome of a step that follows a written request or draft (its .LOG, the move of the received file).
 enum class Desfecho { NaoTentado, Feito, Falhou };
 
@@ -226,11 +233,22 @@ class CadastroTelvarim {
   bool ImportandoArquivo = false;
 
   ResultadoGeracao UltimaGeracao = ResultadoGeracao::NadaGravado;  // of the last GeraArquivo
-  std::int32_t UsuarioLocalizado = -1;                             // holder found by the last LocalizaUsuario
-  bool UltimaImportacao = false;                                   // every record of the last import was applied
-  Desfecho LogGerado = Desfecho::NaoTentado;                       // the last generation's .LOG
-  Desfecho MovimentoRecebido = Desfecho::NaoTentado;               // the last generation's move into Processados
+  std::string PedidoAnterior;           // the request that had answered the file, when the last generation found one
+  bool RecebidoComRascunho = false;     // a draft saved in this window took the received file to Processados
+  std::int32_t UsuarioLocalizado = -1;  // holder found by the last LocalizaUsuario
+  bool UltimaImportacao = false;        // every record of the last import was applied
+  Desfecho LogGerado = Desfecho::NaoTentado;          // the last generation's .LOG
+  Desfecho MovimentoRecebido = Desfecho::NaoTentado;  // the last generation's move into Processados
   CausaFalha UltimaFalha;  // the cause of the last step that failed (also shown on the log page)
+
+  // Who this program is, as a folder's lock names its holder to the next comer.
+  std::string NomeDoPrograma = "telvarim";
+  // How long a step waits for a folder another program is writing.
+  std::chrono::milliseconds EsperaPastas{15000};
+  // Tests only: called at the named points of a generation ("antes-do-pedido", "pedido-gravado",
+  // "resposta-registrada", "recebido-movido") and of a processing ("arquivo-aberto"), to stop or end the
+  // program there.
+  std::function<void(std::string_view fase)> PontoDeControle;
 
   Operador& operador() { return op_; }
   const PastasTrabalho& pastas() const { return pastas_; }
@@ -246,6 +264,13 @@ class CadastroTelvarim {
   };
   [[noreturn]] void Recusa_(std::string mensagem, bool erro = false);
   void LogBannerFim();
+  // Holds the folders a step writes (and clears what interrupted steps left there); false, with the operator
+  // told, when one is in use past the wait or cannot be locked.
+  bool ReservaPastas(const std::vector<std::filesystem::path>& pastas, TravaPastas& travas);
+  void Marca(std::string_view fase);
+  // The received file's identity was answered: completes an interrupted answer or refuses a second one.
+  ResultadoGeracao RespondeDeNovo(const RegistroResposta& anterior, bool noLivro);
+  void MoveRecebido();
   // The first holder with a negative value, with a line on the log page naming it; false when none.
   bool AchaValorNegativo();
   // The lines, CR LF after each, as the whole content of `arquivo`.

@@ -292,8 +292,10 @@ class Lote : public Cli {
   // Every file under the root, relative to it, sorted.
   std::vector<std::string> Arquivos() const {
     std::vector<std::string> r;
+    // The root's own lock is listed; the folders' locks, there once a step held them, are not.
     for (const auto& e : fs::recursive_directory_iterator(Raiz()))
-      if (e.is_regular_file()) r.push_back(fs::relative(e.path(), Raiz()).generic_string());
+      if (e.is_regular_file() && (e.path().filename() != ".telvarim.lock" || e.path().parent_path() == Raiz()))
+        r.push_back(fs::relative(e.path(), Raiz()).generic_string());
     std::sort(r.begin(), r.end());
     return r;
   }
@@ -375,26 +377,70 @@ TEST_F(Lote, TwoRunsStartedTogetherOneWritesTheOtherIsTurnedAway) {
 }
 #endif
 
-// The request is out but the received file stays: a distinct status and a last line with the system's
-// reason, not a success. (A folder under the target name refuses the move for any user, root included.)
-TEST_F(Lote, RequestWrittenButFileNotMovedIsNotASuccess) {
+// A received file whose name is taken in Processados could not follow its request: none is written, on
+// every run. (A folder under the name refuses the move for any user, root included.)
+TEST_F(Lote, NameTakenInProcessadosWritesNoRequest) {
   const std::string bytes = Amostra();
   fs::create_directories(Raiz() / "Processados" / nome_ / "ocupa");
-  const Resultado r = Cmd(Batch());
-  EXPECT_EQ(r.status, 5);
-  const std::string ultima = UltimaLinha(r.err);
+  for (int vez = 0; vez < 2; ++vez) {
+    SCOPED_TRACE(vez);
+    const Resultado r = Cmd(Batch());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Já existe um arquivo " + nome_ + " em "), std::string::npos) << r.err;
+    EXPECT_EQ(UltimaLinha(r.err),
+              "telvarim-cli: batch: the request could not be written (see the log); no request "
+              "written\n");
+    EXPECT_EQ(Em("Gerados"), std::vector<std::string>{});
+    EXPECT_EQ(teste::LeArquivo(Recebido()), bytes);
+  }
+}
+
+#if !defined(_WIN32)
+// The request is out but the received file stays: a distinct status and a last line with the system's
+// reason, not a success; the next run moves the file and writes no second request. (The run is stopped
+// after its answer was recorded, and the name taken in Processados meanwhile.)
+TEST_F(Lote, RequestWrittenButFileNotMovedIsNotASuccessAndTheNextRunCompletesIt) {
+  const std::string bytes = Amostra();
+  const std::string linha = "TELVARIM_TESTE_PARADA=resposta-registrada " + Q(TELVARIM_CLI) + " " + Batch() + " >" +
+                            Q(P("o")) + " 2>" + Q(P("e")) + " & pid=$!; " +
+                            "while [ \"$(cut -d' ' -f3 /proc/$pid/stat)\" != T ]; do sleep 0.01; done; " + "mkdir -p " +
+                            Q((Raiz() / "Processados" / nome_ / "ocupa").string()) +
+                            "; kill -CONT $pid; wait $pid; echo $? >" + Q(P("s"));
+  WriteAll(P("roda.sh"), linha + "\n");
+  ASSERT_EQ(std::system(("bash " + Q(P("roda.sh"))).c_str()), 0);
+  EXPECT_EQ(std::stoi(teste::LeArquivo(P("s"))), 5);
+  const std::string ultima = UltimaLinha(teste::LeArquivo(P("e")));
   EXPECT_TRUE(std::regex_match(
       ultima, std::regex("telvarim-cli: batch: error " + std::to_string(static_cast<int>(std::errc::file_exists)) +
                          ": the request RM_[0-9_]+_2\\.REC was written, but the received file could not be moved "
                          "to .*Processados \\(move: '.*" +
-                         nome_ + "': .+\\)\n")))
+                         nome_ +
+                         "': .+\\); the ledger knows the answer: a later run moves the file without a second "
+                         "request\n")))
       << ultima;
   const std::vector<std::string> gerados = Em("Gerados");
   ASSERT_EQ(gerados.size(), 2u);
   PedidoAbre(gerados[1]);
   EXPECT_EQ(teste::LeArquivo(Recebido()), bytes);
-  EXPECT_NE(r.out.find("Erro ao Mover Arquivo para "), std::string::npos);
+  EXPECT_NE(teste::LeArquivo(P("o")).find("Erro ao Mover Arquivo para "), std::string::npos);
+
+  fs::remove_all(Raiz() / "Processados" / nome_);
+  const Resultado r = Cmd(Batch());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Arquivo já respondido pelo pedido " + gerados[1] + ": resposta concluída"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(Em("Gerados"), gerados) << "no second request";
+  EXPECT_EQ(teste::LeArquivo(Raiz() / "Processados" / nome_), bytes);
+
+  // And a copy of it under another name is refused, naming the request that answered it.
+  fs::copy_file(Raiz() / "Processados" / nome_, Raiz() / "Recebidos" / "COPIA_1.rec");
+  const Resultado copia = Cmd("batch --root " + Q(Raiz().string()) + " COPIA_1.rec");
+  EXPECT_EQ(copia.status, 7);
+  EXPECT_EQ(UltimaLinha(copia.err), "telvarim-cli: batch: the received file was answered already by the request " +
+                                        gerados[1] + "; nothing written\n");
+  EXPECT_EQ(Em("Gerados"), gerados);
 }
+#endif
 
 // The workspace takes a received file only as the central system sends it: signed with its key and
 // encrypted to us. Anything else is refused like a file that does not open, with the reason on the log and

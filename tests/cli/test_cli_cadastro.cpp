@@ -93,6 +93,71 @@ TEST_F(CliCadastro, BatchImportsAValueFileOrWritesNothing) {
   EXPECT_EQ(d->substr(135, 18), credito ? "000000000000000001" : "000000000000000100");
 }
 
+// Value files made to hurt, or chosen by mistake: each ends in its own words, never hangs or floods, and
+// writes no request unless every record was applied.
+TEST_F(CliCadastro, BatchValuesFromHostileOrMistakenFiles) {
+  Processa();
+  const RegUsuario& u = tabelas.Usuarios[0];
+  const std::string bom = Registro(2, u.Matricula, "               1,00", u.TipoCartao);
+  std::string cr;
+  for (int i = 1; i <= 100; ++i) cr += Registro(i, u.Matricula, "               1,00", u.TipoCartao) + "\r";
+  const fs::path amostra = pasta / "amostra.rec";
+  fs::copy_file(raiz / "Recebidos" / kRecebido, amostra);
+  const std::string proprioLog = "O arquivo escolhido é o próprio Log da importação - Verifique!";
+
+  struct Caso {
+    const char* nome;
+    std::string valores;  // the value file's bytes
+    bool proprioLog;      // the value file is kept as Log/valores.log, the import's own log
+    int status;
+    std::vector<std::string> noErro;  // texts stderr must hold
+    std::string totais;               // the totals line of the import log ("" when not checked)
+  } casos[] = {
+      {"a value the currency cannot hold, then a good one",
+       Registro(1, u.Matricula, "1000000000000000,00", u.TipoCartao) + "\r\n" + bom + "\r\n",
+       false,
+       3,
+       {"Erro\n            1   " + u.Matricula + std::string(21 - u.Matricula.size(), ' ') +
+        "Valor infomado não é válido\nAs Alterações"},  // that line only
+       "Total de OK: 1 - Total de erros: 1"},
+      {"a hundred records with CR line ends",
+       cr,
+       false,
+       0,
+       {"Operação Concluída com Sucesso"},
+       "Total de OK: 100 - Total de erros: 0"},
+      {"blank lines past the line limit",
+       std::string(300000, '\n'),
+       false,
+       3,
+       {"Arquivo com mais de 100000 linhas - a importação parou na linha 100000 - Verifique!",
+        "Mais 98000 registros recusados com o erro: O identificador do registro infomado não é um número válido"},
+       "Total de OK: 0 - Total de erros: 100000"},
+      {"the import's own log", bom + "\r\n", true, 3, {proprioLog}, ""},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.nome);
+    fs::remove_all(raiz);
+    fs::create_directories(raiz / "Recebidos");
+    fs::copy_file(amostra, raiz / "Recebidos" / kRecebido);
+    const fs::path valores = c.proprioLog ? raiz / "Log" / "valores.log" : pasta / "valores.rrm";
+    fs::create_directories(valores.parent_path());
+    std::ofstream(valores, std::ios::binary) << c.valores;
+
+    const teste::ResultadoComando r = Cli("batch --root " + Q(raiz) + " --values " + Q(valores) + " " + kRecebido);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    for (const std::string& t : c.noErro) EXPECT_NE(r.err.find(t), std::string::npos) << t << "\n" << r.err;
+    EXPECT_LT(r.err.size(), 400000u) << "the report stays bounded";
+    EXPECT_EQ(fs::is_empty(raiz / "Gerados"), c.status != 0);
+    if (c.proprioLog) {
+      EXPECT_EQ(teste::LeArquivo(valores), c.valores) << "the log chosen as values is untouched";
+    }
+    if (!c.totais.empty()) {
+      EXPECT_NE(Cp1252ParaUtf8(teste::LeArquivo(raiz / "Log" / "valores.log")).find(c.totais), std::string::npos);
+    }
+  }
+}
+
 #if defined(TELVARIM_COM_RELATORIOS)
 TEST_F(CliCadastro, ListingPdfHasEveryLineInOrderUnderAPageHeader) {
   if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";

@@ -27,9 +27,11 @@ class Plataforma : public teste::PastaTemporaria {
     return Grava(fs::path(pastaRelativa) / CaminhoDeTexto(nome), nome);
   }
   // The names of a folder as the system holds them, as UTF-8 bytes, sorted.
+  // The names as the file system holds them (the folder's lock, which the copy held, aside).
   static std::vector<std::string> NomesNoDisco(const fs::path& p) {
     std::vector<std::string> r;
-    for (const auto& e : fs::directory_iterator(p)) r.push_back(Bytes(e.path().filename().u8string()));
+    for (const auto& e : fs::directory_iterator(p))
+      if (e.path().filename() != kArquivoTrava) r.push_back(Bytes(e.path().filename().u8string()));
     std::sort(r.begin(), r.end());
     return r;
   }

@@ -80,6 +80,27 @@ TEST(NomesTroca, QuestionsReadAsTheOperatorKnowsThem) {
   EXPECT_EQ(PerguntaApagar(), "No local escolhido h\xE1 arquivos de Recarga. Apaga os arquivos ?");
 }
 
+// Recebidos shared with another desk whose step holds it: the copy waits, then reports the file as not
+// copied, naming the holder; nothing is copied or marked. Once free, the same load goes through.
+TEST_F(Troca, LoadWaitsForAFolderAnotherDeskHoldsThenSaysWho) {
+  const fs::path disco = Pasta("disco");
+  const fs::path recebidos = Pasta("Recebidos");
+  Grava("disco/X_1.rec", "novo");
+  fs::create_directories(recebidos);
+  TravaPastas outra = TravaPastasDoPasso({recebidos}, "outra mesa", std::chrono::milliseconds(0));
+  ASSERT_TRUE(outra.Travadas());
+  ResultadoTroca r = CarregaArquivos(disco, {"X_1.rec"}, recebidos, std::chrono::milliseconds(50));
+  ASSERT_EQ(r.falhas.size(), 1u);
+  EXPECT_EQ(r.falhas[0].motivo,
+            "pasta " + TextoCaminho(recebidos) + " em uso por outra mesa, pid " + std::to_string(current_process_id()));
+  EXPECT_TRUE(ListaArquivos(recebidos, MascaraRecebidos).empty());
+  EXPECT_EQ(Nomes(disco), std::vector<std::string>{"X_1.rec"});
+  outra.travas.clear();
+  r = CarregaArquivos(disco, {"X_1.rec"}, recebidos, std::chrono::milliseconds(50));
+  EXPECT_TRUE(r.Completo());
+  EXPECT_EQ(Le(recebidos / "X_1.rec"), "novo");
+}
+
 TEST_F(Troca, LoadCopiesMarksTheDiskFileAndReplacesAnEarlierCopy) {
   const fs::path disco = Pasta("disco");
   const fs::path recebidos = Pasta("Recebidos");

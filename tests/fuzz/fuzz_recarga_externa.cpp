@@ -1,7 +1,7 @@
 // Fuzz target: arbitrary bytes as an external value file. Every record is read and every field converted;
-// the reader must agree with a plain split of the bytes into lines (LF ends a line, a CR before it goes, a
-// last line without a line end counts), and the same lines written in text mode must read back unchanged.
-// Nothing may crash, throw or hang.
+// the reader must agree with a plain split of the bytes into lines (CR LF, LF and CR each end a line, a last
+// line without a line end counts), its count must stop at any limit asked, and the same bytes written in text
+// mode must read back as the split of what was written. Nothing may crash, throw or hang.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -44,21 +44,35 @@ void Exige(bool condicao) {
   if (!condicao) std::abort();
 }
 
-// The lines of the bytes as the reader must see them. Written in text mode each LF became CR LF, so only the
-// CR that was added goes, and a CR of the bytes before a LF stays (`gravadas`).
-std::vector<std::string> Linhas(std::string_view dados, bool gravadas) {
+// The lines of the bytes as the reader must see them.
+std::vector<std::string> Linhas(std::string_view dados) {
   std::vector<std::string> linhas;
-  std::size_t inicio = 0;
-  while (inicio < dados.size()) {
-    std::size_t fim = dados.find('\n', inicio);
-    const bool terminada = fim != std::string_view::npos;
-    if (!terminada) fim = dados.size();
-    std::string l(dados.substr(inicio, fim - inicio));
-    if ((!terminada || !gravadas) && !l.empty() && l.back() == '\r') l.pop_back();
-    linhas.push_back(std::move(l));
-    inicio = terminada ? fim + 1 : fim;
+  std::string atual;
+  bool aberta = false;
+  for (std::size_t i = 0; i < dados.size(); ++i) {
+    const char c = dados[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < dados.size() && dados[i + 1] == '\n') ++i;
+      linhas.push_back(std::move(atual));
+      atual.clear();
+      aberta = false;
+    } else {
+      atual += c;
+      aberta = true;
+    }
   }
+  if (aberta) linhas.push_back(std::move(atual));
   return linhas;
+}
+
+// The bytes as a text-mode write puts them on the disk: each LF as CR LF.
+std::string ComoGravado(std::string_view dados) {
+  std::string r;
+  for (char c : dados) {
+    if (c == '\n') r += '\r';
+    r += c;
+  }
+  return r;
 }
 
 }  // namespace
@@ -68,12 +82,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fs::path entrada = Pasta() / "entrada.rrm";
   const fs::path copia = Pasta() / "copia.rrm";
   std::ofstream(entrada, std::ios::binary).write(dados.data(), static_cast<std::streamsize>(dados.size()));
-  const std::vector<std::string> esperadas = Linhas(dados, false);
+  const std::vector<std::string> esperadas = Linhas(dados);
+  const auto quantas = static_cast<std::int32_t>(esperadas.size());
 
   {
     PersRecargaExterna leitor;
     Exige(leitor.Abre(entrada));
-    Exige(leitor.QuantidadeRegistros() == static_cast<std::int32_t>(esperadas.size()));
+    const std::int32_t limite = size > 0 ? data[0] % 16 : 0;
+    Exige(leitor.QuantidadeRegistros(limite) == (quantas < limite ? quantas : limite));
+    Exige(leitor.QuantidadeRegistros() == quantas);
     std::size_t lidos = 0;
     std::string resultado;
     while (lidos <= esperadas.size()) {
@@ -108,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Arquivo a;
     Exige(a.Abre(copia, Arquivo::ModoGravacao));
     Exige(a.GravaLinha(dados));
-    const std::vector<std::string> gravadas = Linhas(dados, true);
+    const std::vector<std::string> gravadas = Linhas(ComoGravado(dados));
     Exige(a.ContaLinhas() == static_cast<std::int32_t>(gravadas.size()));
     for (const std::string& esperada : gravadas) {
       Exige(a.TemLinha());

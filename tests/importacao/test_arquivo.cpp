@@ -1,8 +1,11 @@
-// The line file: line ends read alike on every platform, a last line without a line end, counting without
-// losing the place, the cap on a line's length, and writing in text mode.
+// The line file: CR, LF and CR LF line ends read alike on every platform, a last line without a line end, counting
+// without losing the place, the cap on a line's length, and writing in text mode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "arquivo.h"
@@ -39,8 +42,12 @@ TEST_F(ArquivoTeste, LineEndsAndTheLastLineWithoutOne) {
       {"CR at the very end", "a\nb\r", {"a", "b"}},
       {"empty lines", "\n\r\n\n", {"", "", ""}},
       {"empty line in the middle, last unterminated", "a\n\nb", {"a", "", "b"}},
-      {"a CR not before LF stays", "a\rb\n", {"a\rb"}},
-      {"only the CR right before LF goes", "a\r\r\n", {"a\r"}},
+      {"bare CR lines", "abc\rdef\r", {"abc", "def"}},
+      {"bare CR lines, last unterminated", "a\rb\rc", {"a", "b", "c"}},
+      {"CR, LF and CR LF mixed", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+      {"LF CR is two line ends", "a\n\rb", {"a", "", "b"}},
+      {"CR CR LF is an empty line", "a\r\r\n", {"a", ""}},
+      {"only line ends", "\r\r\n\n\r", {"", "", "", ""}},
       {"NUL and high bytes are plain bytes", std::string("N\0\xE3o\xFF\n", 6), {std::string("N\0\xE3o\xFF", 5)}},
   };
   for (const auto& c : casos) {
@@ -51,6 +58,97 @@ TEST_F(ArquivoTeste, LineEndsAndTheLastLineWithoutOne) {
     EXPECT_EQ(a.Contador(), static_cast<std::int32_t>(c.linhas.size())) << c.nome;
     EXPECT_EQ(a.ContaLinhas(), static_cast<std::int32_t>(c.linhas.size())) << c.nome;
     EXPECT_EQ(TodasAsLinhas(a), c.linhas) << c.nome << ", after counting";
+  }
+}
+
+// The lines of a text as the reader must see them: CR LF, LF and CR each end a line; a last line without a line
+// end counts.
+std::vector<std::string> Separa(std::string_view t) {
+  std::vector<std::string> linhas;
+  std::string atual;
+  bool aberta = false;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\r' || t[i] == '\n') {
+      if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
+      linhas.push_back(atual);
+      atual.clear();
+      aberta = false;
+    } else {
+      atual += t[i];
+      aberta = true;
+    }
+  }
+  if (aberta) linhas.push_back(atual);
+  return linhas;
+}
+
+// Random texts over line ends, a few other bytes and lines around the length cap: every line read as the
+// plain split gives it, and the count (with and without a limit) agrees.
+TEST_F(ArquivoTeste, AnyMixOfLineEndsReadsAsThePlainSplit) {
+  std::mt19937 aleatorio(20261210);
+  const std::size_t max = Arquivo::kTamanhoMaximoLinha;
+  for (int rodada = 0; rodada < 300; ++rodada) {
+    std::string t;
+    const int pedacos = static_cast<int>(aleatorio() % 40);
+    for (int k = 0; k < pedacos; ++k) {
+      switch (aleatorio() % 6) {
+        case 0:
+          t += '\r';
+          break;
+        case 1:
+          t += '\n';
+          break;
+        case 2:
+          t += "\r\n";
+          break;
+        case 3:
+          t += std::string(1 + aleatorio() % 3, static_cast<char>('a' + aleatorio() % 3));
+          break;
+        case 4:
+          t += std::string(1, static_cast<char>(aleatorio() % 256));
+          break;
+        default:
+          if (aleatorio() % 10 == 0) t += std::string(max - 1 + aleatorio() % 3, 'L');  // around the cap
+          break;
+      }
+    }
+    const std::vector<std::string> esperadas = Separa(t);
+    Arquivo a;
+    ASSERT_TRUE(a.Abre(Grava("p.rrm", t), Arquivo::ModoLeitura));
+    const auto n = static_cast<std::int32_t>(esperadas.size());
+    ASSERT_EQ(a.ContaLinhas(), n) << rodada;
+    const std::int32_t limite = static_cast<std::int32_t>(aleatorio() % 12);
+    ASSERT_EQ(a.ContaLinhas(limite), std::min(n, limite)) << rodada;
+    for (std::size_t i = 0; i < esperadas.size(); ++i) {
+      ASSERT_TRUE(a.TemLinha()) << rodada << " line " << i;
+      const bool longa = esperadas[i].size() > max;
+      ASSERT_EQ(a.LeLinha(), !longa) << rodada << " line " << i;
+      ASSERT_EQ(a.Linha(), longa ? std::string() : esperadas[i]) << rodada << " line " << i;
+    }
+    ASSERT_FALSE(a.TemLinha()) << rodada;
+  }
+}
+
+TEST_F(ArquivoTeste, CountingStopsAtItsLimit) {
+  struct Caso {
+    const char* nome;
+    std::string disco;
+    std::int32_t limite, contadas;
+  } casos[] = {
+      {"fewer lines than the limit", "a\nb\n", 5, 2},
+      {"as many as the limit", "a\rb\r", 2, 2},
+      {"more than the limit", std::string(1000, '\n'), 10, 10},
+      {"an unterminated last line past the limit", "a\r\nb\r\nc", 2, 2},
+      {"limit 0", "a\n", 0, 0},
+  };
+  for (const auto& c : casos) {
+    Arquivo a;
+    ASSERT_TRUE(a.Abre(Grava("f.rrm", c.disco), Arquivo::ModoLeitura)) << c.nome;
+    ASSERT_TRUE(a.LeLinha()) << c.nome;
+    EXPECT_EQ(a.ContaLinhas(c.limite), c.contadas) << c.nome;
+    EXPECT_EQ(a.Contador(), c.contadas) << c.nome;
+    ASSERT_TRUE(a.LeLinha()) << c.nome << ": back at the start";
+    EXPECT_EQ(a.Linha(), c.disco.substr(0, 1) == "a" ? "a" : "") << c.nome;
   }
 }
 
@@ -110,8 +208,8 @@ TEST_F(ArquivoTeste, WritesInTextModeAndReadsBack) {
     EXPECT_EQ(LeArquivo(p), "um\r\ndois\r\n\r\ntr\r\xEAs");
 
     // The same file read back, then written after reading.
-    EXPECT_EQ(a.ContaLinhas(), 4);
-    EXPECT_EQ(TodasAsLinhas(a), (std::vector<std::string>{"um", "dois", "", "tr\r\xEAs"}));
+    EXPECT_EQ(a.ContaLinhas(), 5);
+    EXPECT_EQ(TodasAsLinhas(a), (std::vector<std::string>{"um", "dois", "", "tr", "\xEAs"}));
     EXPECT_TRUE(a.GravaLinha("\n"));
     EXPECT_TRUE(a.Fecha());
     EXPECT_TRUE(a.Fecha());
@@ -149,7 +247,7 @@ TEST_F(ArquivoTeste, AnOverlongLineIsSkippedAndCountedNotKept) {
       {"at the limit, CR LF", std::string(max, 'x') + "\r\nok\n", {true, true}, {max, 2}},
       {"at the limit, unterminated CR", std::string(max, 'x') + "\r", {true}, {max}},
       {"one byte over", std::string(max + 1, 'x') + "\nok\n", {false, true}, {0, 2}},
-      {"one byte over, the byte a CR not before LF", std::string(max, 'x') + "\rz\n", {false}, {0}},
+      {"at the limit, bare CR", std::string(max, 'x') + "\rz\n", {true, true}, {max, 1}},
       {"far over, in the middle", "a\n" + std::string(5 * max, 'y') + "\r\nb", {true, false, true}, {1, 0, 1}},
       {"far over, unterminated", "a\n" + std::string(3 * max, 'y'), {true, false}, {1, 0}},
   };

@@ -2,6 +2,8 @@
 // private and never outlive a step, and every failure says why on the log page.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <algorithm>
 #include <new>
 
@@ -82,7 +84,8 @@ class ArquivosSeguros : public Workspace {
   V Arquivos() const {
     V r;
     for (const auto& e : fs::recursive_directory_iterator(raiz))
-      if (e.is_regular_file()) r.push_back(fs::relative(e.path(), raiz).generic_string());
+      if (e.is_regular_file() && e.path().filename() != kArquivoTrava)  // each folder's lock stays
+        r.push_back(fs::relative(e.path(), raiz).generic_string());
     std::sort(r.begin(), r.end());
     return r;
   }
@@ -144,25 +147,29 @@ TEST_F(ArquivosSeguros, TemporariesArePrivateAndFilesReachTheirNamesComplete) {
 #if !defined(_WIN32)
   const fs::perms dono = fs::perms::owner_read | fs::perms::owner_write;
 #endif
+  // Each temporary is its run's own: its name, a mark of the run, and the suffix no list shows.
   const struct {
     const char* passo;
     const char* arquivo;
     bool privado;
   } esperados[] = {
-      {"abre", "TMP2.REC", true},
-      {"expande", "TMP1.REC", true},
-      {"compacta-entrada", "TMP1.REC", true},
-      {"compacta", "TMP2.REC", true},
-      {"sela", "RM_001234_0056_2612101105_2.REC.parcial", false},
-      {"compacta-entrada", "TMP1.REC", true},
-      {"compacta", "RM_001234_0056_2612101105_2.REC.parcial", true},  // a draft holds the records in the clear
+      {"abre", "TMP2.REC.", true},
+      {"expande", "TMP1.REC.", true},
+      {"compacta-entrada", "TMP1.REC.", true},
+      {"compacta", "TMP2.REC.", true},
+      {"sela", "RM_001234_0056_2612101105_2.REC.", false},
+      {"compacta-entrada", "TMP1.REC.", true},
+      {"compacta", "RM_001234_0056_2612101105_2.REC.", true},  // a draft holds the records in the clear
   };
   ASSERT_EQ(espiao.vistos.size(), std::size(esperados));
+  std::set<std::string> nomes;
   for (std::size_t i = 0; i < espiao.vistos.size(); ++i) {
     const auto& v = espiao.vistos[i];
     SCOPED_TRACE(std::to_string(i) + " " + v.passo);
     EXPECT_EQ(v.passo, esperados[i].passo);
-    EXPECT_EQ(v.arquivo, esperados[i].arquivo);
+    EXPECT_EQ(v.arquivo.rfind(esperados[i].arquivo, 0), 0u) << v.arquivo;
+    EXPECT_TRUE(v.arquivo.ends_with(".parcial")) << v.arquivo;
+    if (std::string(v.passo) != "compacta-entrada") EXPECT_TRUE(nomes.insert(v.arquivo).second) << "used twice";
     EXPECT_FALSE(v.finalExiste) << "a final name appears only once its file is complete";
 #if !defined(_WIN32)
     if (esperados[i].privado) {
@@ -190,10 +197,13 @@ TEST_F(ArquivosSeguros, LeftoversOfAnInterruptedGenerationAreCleared) {
 }
 
 // A request written whose received file cannot be moved is not a plain success: the engine says so in a
-// field, and the log gives the system's reason. The fixture works for any user: a folder under the name.
+// field, and the log gives the system's reason. The name is taken in Processados only after the request was
+// checked and written (here by a folder, which works for any user), as another program could.
 TEST_F(ArquivosSeguros, FailedMoveIsRecordedWithItsCause) {
   CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
-  Grava(fs::path("Processados") / recebido / "ocupa", "uma pasta com o nome do arquivo");
+  c.PontoDeControle = [&](std::string_view fase) {
+    if (fase == "resposta-registrada") Grava(fs::path("Processados") / recebido / "ocupa", "uma pasta com o nome");
+  };
   c.GeraPedido();
   EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::Gravado);
   EXPECT_EQ(c.LogGerado, Desfecho::Feito);
@@ -210,44 +220,68 @@ TEST_F(ArquivosSeguros, FailedMoveIsRecordedWithItsCause) {
   EXPECT_EQ(*(linha + 1), motivo);
   EXPECT_EQ(c.UltimaFalha.reason.rfind("move: '", 0), 0u) << c.UltimaFalha.reason;
 
-  // The next generation that moves it clears the mark.
+  // The next generation finds the answer in the ledger: it only moves the file, and writes no second request.
+  c.PontoDeControle = {};
   fs::remove_all(raiz / "Processados" / recebido);
+  relogio.Define({2026, 12, 10, 11, 9, 0});
   c.GeraPedido();
+  EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::RespostaConcluida);
   EXPECT_EQ(c.MovimentoRecebido, Desfecho::Feito);
+  EXPECT_EQ(ListaArquivos(raiz / "Gerados", std::string(MascaraGerados)), V{pedido});
+  EXPECT_TRUE(fs::is_regular_file(raiz / "Processados" / recebido));
 }
 
-// A temporary the system cannot write (here a folder holds its name, which works for any user): the step's
-// own message, then the system's text naming the file.
+// The system's refusal to make a temporary, in a hook of the file layer (as a full or refusing disk would):
+// whatever name the temporary has, the refusal it gets from the system comes with them.
+namespace {
+
+fs::path g_recusaPasta;
+std::string g_recusaPrefixo;
+std::error_code g_recusa;
+
+std::error_code RecusaTemporario(const fs::path& p, std::string_view operacao) {
+  return operacao == "create" && p.parent_path() == g_recusaPasta &&
+                 p.filename().string().rfind(g_recusaPrefixo, 0) == 0
+             ? g_recusa
+             : std::error_code();
+}
+
+struct GanchoArquivos {
+  explicit GanchoArquivos(FileFault f) { set_file_fault_for_tests(f); }
+  ~GanchoArquivos() { set_file_fault_for_tests(nullptr); }
+};
+
+}  // namespace
+
+// A temporary the system refuses: the step's own message, then the system's text naming the file.
 TEST_F(ArquivosSeguros, FilesTheSystemRefusesAreNamedWithTheSystemsText) {
-  // What the system says when a folder is opened for writing: "is a directory" on POSIX, "access denied"
-  // (ERROR_ACCESS_DENIED) on Windows.
-#if defined(_WIN32)
-  const std::error_code recusa(5, std::system_category());
-#else
-  const std::error_code recusa = std::make_error_code(std::errc::is_a_directory);
-#endif
-  const std::string sistema = system_error_text(recusa);
+  g_recusa = std::make_error_code(std::errc::read_only_file_system);
+  const std::string sistema = system_error_text(g_recusa);
+  const GanchoArquivos gancho(RecusaTemporario);
   {
     SCOPED_TRACE("processing");
-    Grava("Recebidos/TMP2.REC/ocupa");
+    g_recusaPasta = raiz / "Recebidos";
+    g_recusaPrefixo = "TMP2.REC.";
     GravaRecebido(recebido, RecebidoPadrao().Linhas());
     Abre().Processa();
     EXPECT_EQ(op.Textos(), V{"Erro ao Descriptografar Arquivo - Verifique!"});
-    EXPECT_EQ(op.log.back(), " ==> Motivo : erro " + std::to_string(recusa.value()) + " - '" +
-                                 TextoCaminho(raiz / "Recebidos" / "TMP2.REC") + "': " + sistema);
-    fs::remove_all(raiz / "Recebidos/TMP2.REC");
+    const std::string inicio = " ==> Motivo : erro " + std::to_string(g_recusa.value()) + " - '" +
+                               TextoCaminho(raiz / "Recebidos" / "TMP2.REC.");
+    EXPECT_EQ(op.log.back().rfind(inicio, 0), 0u) << op.log.back();
+    EXPECT_TRUE(op.log.back().ends_with(".parcial': " + sistema)) << op.log.back();
   }
   {
     SCOPED_TRACE("generation");
+    g_recusaPasta = raiz / "Gerados";
+    g_recusaPrefixo = "TMP1.REC.";
     op = {};
     CadastroTelvarim& c = Processa(RecebidoPadrao(), recebido);
-    Grava("Gerados/TMP1.REC/ocupa");
     c.GeraPedido();
     EXPECT_EQ(c.UltimaGeracao, ResultadoGeracao::FalhaCompactacao);
     EXPECT_EQ(op.Textos(), V{"Erro ao Compactar o arquivo Temporário - Verifique!"_cp});
-    EXPECT_NE(op.log.back().find("'" + TextoCaminho(raiz / "Gerados" / "TMP1.REC") + "': " + sistema),
-              std::string::npos)
+    EXPECT_NE(op.log.back().find("'" + TextoCaminho(raiz / "Gerados" / "TMP1.REC.")), std::string::npos)
         << op.log.back();
+    EXPECT_TRUE(op.log.back().ends_with(".parcial': " + sistema)) << op.log.back();
     EXPECT_EQ(c.UltimaFalha.reason.rfind("write: ", 0), 0u) << c.UltimaFalha.reason;
   }
 }

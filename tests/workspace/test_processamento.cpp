@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ambiente.h"
 
 namespace fs = std::filesystem;
@@ -114,8 +116,8 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
        Resultado::Estado::Falhou,
        "Erro ao Descompactar o arquivo Temporário - Verifique!"_cp,
        {"  ", " ==> Erro ao Descompactar o Arquivo "},
-       " ==> Motivo : erro 3 - '"_cp + TextoCaminho(raiz / "Recebidos" / "TMP2.REC") +
-           "' não contém dados compactados"_cp},
+       // The temporary's name is this run's own: TMP2.REC, a mark of the run, ".parcial".
+       " ==> Motivo : erro 3 - '"_cp + TextoCaminho(raiz / "Recebidos" / "TMP2.REC.")},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nome);
@@ -139,6 +141,9 @@ TEST_F(Processamento, FailuresBeforeReadingLeaveTheFilePageAndTables) {
       EXPECT_EQ(op.log[5], "Carregando Arquivo : " + TextoCaminho(raiz / "Recebidos" / "A_1.rec"));
       EXPECT_EQ(std::vector<std::string>(op.log.end() - 3, op.log.end() - 1), caso.ultimasLinhas);
       EXPECT_EQ(op.log.back().rfind(caso.motivo, 0), 0u) << op.log.back();
+      if (caso.falhaExpande) {
+        EXPECT_NE(op.log.back().find(".parcial' não contém dados compactados"_cp), std::string::npos) << op.log.back();
+      }
       // The temporaries, which may hold the file in the clear, are gone after a failure too.
       EXPECT_EQ(ListaArquivos(raiz / "Recebidos", "TMP*"), std::vector<std::string>{});
     }
@@ -164,10 +169,9 @@ TEST_F(Processamento, UnrecognisedAndInvalidRecordsAreReportedPerKind) {
   const std::size_t ultimo = l.size() - 1;
   GravaRecebido("A_1.rec", l);
   Abre().Processa();
-  EXPECT_EQ(op.Textos(),
-            (std::vector<std::string>{
-                "Evento não reconhecido - 77 - Verifique!"_cp, "Evento não reconhecido - AB - Verifique!"_cp,
-                "Evento não reconhecido - 9 - Verifique!"_cp, "Arquivo fora do Padrão - Verifique"_cp}));
+  EXPECT_EQ(op.Textos(), (std::vector<std::string>{"Evento não reconhecido - 77 - Verifique!"_cp,
+                                                   "Evento não reconhecido em mais 2 linhas - Verifique o Log!"_cp,
+                                                   "Arquivo fora do Padrão - Verifique"_cp}));
   std::vector<std::string> eventos, invalidos;
   for (const auto& s : op.log) {
     if (s.rfind("Evento desconhecido", 0) == 0) eventos.push_back(s);
@@ -182,6 +186,39 @@ TEST_F(Processamento, UnrecognisedAndInvalidRecordsAreReportedPerKind) {
   EXPECT_EQ(cad->PaginaAtiva, Pagina::Log);
   EXPECT_EQ(cad->QtdUsuarios, 5);  // the other kinds were still read
   EXPECT_TRUE(cad->UltimoAcessado.empty());
+}
+
+// A file of strange lines does not hold the operator box after box: the first one, then one for the rest;
+// the log page keeps every line.
+TEST_F(Processamento, UnknownEventsShowOneBoxAndOneSummaryWhateverTheirNumber) {
+  struct Caso {
+    std::size_t desconhecidos;
+    std::vector<std::string> caixas;
+  } casos[] = {
+      {1, {"Evento não reconhecido - X1 - Verifique!"_cp, "Arquivo fora do Padrão - Verifique"_cp}},
+      {2,
+       {"Evento não reconhecido - X1 - Verifique!"_cp, "Evento não reconhecido em mais 1 linha - Verifique o Log!"_cp,
+        "Arquivo fora do Padrão - Verifique"_cp}},
+      {20000,
+       {"Evento não reconhecido - X1 - Verifique!"_cp,
+        "Evento não reconhecido em mais 19999 linhas - Verifique o Log!"_cp, "Arquivo fora do Padrão - Verifique"_cp}},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.desconhecidos);
+    std::vector<std::string> l = RecebidoPadrao().Linhas();
+    for (std::size_t k = 0; k < c.desconhecidos; ++k) l.push_back(k == 0 ? "X1 estranho" : "ZZ estranho");
+    op = OperadorRoteirizado{};
+    GravaRecebido("A_1.rec", l);
+    Abre().Processa();
+    EXPECT_EQ(op.Textos(), c.caixas);
+    const auto eventos = std::count_if(op.log.begin(), op.log.end(),
+                                       [](const std::string& s) { return s.rfind("Evento desconhecido", 0) == 0; });
+    EXPECT_EQ(static_cast<std::size_t>(eventos), c.desconhecidos);
+    EXPECT_EQ(op.log[op.log.size() - 2],
+              "Evento desconhecido - Evento : " + std::string(c.desconhecidos == 1 ? "X1" : "ZZ") +
+                  " - Linha : " + std::to_string(l.size() - 1));
+    EXPECT_EQ(cad->PaginaAtiva, Pagina::Log);
+  }
 }
 
 TEST_F(Processamento, EveryInvalidKindHasItsLine) {

@@ -48,17 +48,21 @@ bool Arquivo::LeLinha() {
   std::filebuf& fb = *arquivo_;
   auto c = fb.sbumpc();
   if (Traits::eq_int_type(c, Traits::eof())) return false;
-  // One byte more than the limit is kept, so that a CR before the line end does not count against it.
   bool longa = false;
-  for (; !Traits::eq_int_type(c, Traits::eof()) && Traits::to_char_type(c) != '\n'; c = fb.sbumpc()) {
-    if (linha_.size() <= kTamanhoMaximoLinha)
-      linha_.push_back(Traits::to_char_type(c));
+  for (; !Traits::eq_int_type(c, Traits::eof()); c = fb.sbumpc()) {
+    const char ch = Traits::to_char_type(c);
+    if (ch == '\n') break;
+    if (ch == '\r') {
+      if (Traits::eq_int_type(fb.sgetc(), Traits::to_int_type('\n'))) fb.sbumpc();
+      break;
+    }
+    if (linha_.size() < kTamanhoMaximoLinha)
+      linha_.push_back(ch);
     else
       longa = true;
   }
-  if (!longa && !linha_.empty() && linha_.back() == '\r') linha_.pop_back();
   if (contador_ < std::numeric_limits<std::int32_t>::max()) ++contador_;
-  if (longa || linha_.size() > kTamanhoMaximoLinha) {
+  if (longa) {
     linha_.clear();
     return false;
   }
@@ -71,26 +75,39 @@ bool Arquivo::TemLinha() {
   return !Traits::eq_int_type(arquivo_->sgetc(), Traits::eof());
 }
 
-std::int32_t Arquivo::ContaLinhas() {
+std::int32_t Arquivo::ContaLinhas(std::int32_t limite) {
   contador_ = 0;
   if (!arquivo_) return 0;
   std::filebuf& fb = *arquivo_;
   fb.pubseekpos(0, std::ios::in | std::ios::out);
   ultima_ = Operacao::Leitura;
   std::vector<char> bloco(64 * 1024);
+  const long long maximo = limite < 0 ? 0 : limite;
   long long linhas = 0;
-  char ultimo = '\n';
-  for (;;) {
+  // A line is counted at its line end; a CR LF split between two blocks is still one line end.
+  bool aposCR = false, emLinha = false;
+  while (linhas < maximo) {
     const std::streamsize n = fb.sgetn(bloco.data(), static_cast<std::streamsize>(bloco.size()));
     if (n <= 0) break;
-    for (std::streamsize i = 0; i < n; ++i)
-      if (bloco[static_cast<std::size_t>(i)] == '\n') ++linhas;
-    ultimo = bloco[static_cast<std::size_t>(n - 1)];
+    for (std::streamsize i = 0; i < n; ++i) {
+      const char ch = bloco[static_cast<std::size_t>(i)];
+      if (ch == '\n' && aposCR) {
+        aposCR = false;
+        continue;
+      }
+      aposCR = ch == '\r';
+      if (ch == '\r' || ch == '\n') {
+        ++linhas;
+        emLinha = false;
+      } else {
+        emLinha = true;
+      }
+    }
   }
-  if (ultimo != '\n') ++linhas;  // the last line has no line end
+  if (emLinha) ++linhas;  // the last line has no line end
+  if (linhas > maximo) linhas = maximo;
   fb.pubseekpos(0, std::ios::in | std::ios::out);
-  constexpr long long kMax = std::numeric_limits<std::int32_t>::max();
-  contador_ = static_cast<std::int32_t>(linhas < kMax ? linhas : kMax);
+  contador_ = static_cast<std::int32_t>(linhas);
   return contador_;
 }
 

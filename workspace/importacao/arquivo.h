@@ -2,11 +2,10 @@
 //
 // Text mode, the same on every platform: the file is opened in binary and the line ends are translated here,
 // so a file written on Windows reads the same on Linux and the other way round.
-// - Reading: a line ends at a LF, which is not kept; a CR directly before that LF is dropped (CR LF and bare
-//   LF lines read alike). Any other CR stays in the line.
-// - The end of the file also ends a line: a last line without a line end is read and counted like any other
-//   (a CR directly before the end of the file is dropped as before a LF). A file that ends in a line end has
-//   no further, empty line after it.
+// - Reading: CR LF, a bare LF and a bare CR each end a line, and are not kept: files from Windows, from
+//   Unix and from old Macintosh programs read alike, and a CR never hides the lines after it inside one.
+// - The end of the file also ends a line: a last line without a line end is read and counted like any other.
+//   A file that ends in a line end has no further, empty line after it.
 // - Writing: each LF of the text is written as CR LF; nothing else is changed and no line end is added.
 //
 // A line longer than kTamanhoMaximoLinha bytes (without its line end) is not kept: LeLinha skips it to its
@@ -22,6 +21,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,8 +51,9 @@ class Arquivo {
   // Whether a next line exists, without reading it: the position and Contador stay as they are.
   bool TemLinha();
   // Number of lines of the whole file, whatever the current position; leaves the file at its start, with
-  // Contador equal to the number returned. 0 when no file is open.
-  std::int32_t ContaLinhas();
+  // Contador equal to the number returned. 0 when no file is open. With `limite`, counting stops there: a
+  // file of more lines gives `limite`, without being read to its end.
+  std::int32_t ContaLinhas(std::int32_t limite = std::numeric_limits<std::int32_t>::max());
 
   // Writes the text with each LF as CR LF and makes sure it reached the file. False when no file is open,
   // when it was opened for reading, or when not all of it was written.

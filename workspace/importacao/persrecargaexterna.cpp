@@ -96,7 +96,7 @@ std::uint8_t PersRecargaExterna::Valida() const {
   return kSituacaoSucesso;
 }
 
-std::int32_t PersRecargaExterna::QuantidadeRegistros() { return arquivo_.ContaLinhas(); }
+std::int32_t PersRecargaExterna::QuantidadeRegistros(std::int32_t limite) { return arquivo_.ContaLinhas(limite); }
 
 std::int32_t PersRecargaExterna::IdRegistro() const {
   return LeInteiro(CampoDe(registro_, kIdentificador)).value_or(0);

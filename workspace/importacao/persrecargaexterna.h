@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "arquivo.h"
@@ -60,8 +61,9 @@ class PersRecargaExterna {
   // true with status 0.
   bool LeRegistro(const std::filesystem::path& caminho);
 
-  // Number of records (lines) of the file; the next LeRegistro reads from the first again.
-  std::int32_t QuantidadeRegistros();
+  // Number of records (lines) of the file, counted up to `limite` at most; the next LeRegistro reads from
+  // the first again.
+  std::int32_t QuantidadeRegistros(std::int32_t limite = std::numeric_limits<std::int32_t>::max());
 
   std::int32_t IdRegistro() const;
   std::string MatriculaRegistro() const;
