@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -70,6 +72,27 @@ void ArvoreFuncoes::mouseReleaseEvent(QMouseEvent* event) {
   const bool duplo = std::exchange(duplo_, false);
   if (event->button() == Qt::LeftButton && !duplo) emit clicado();
 }
+
+void ArvoreFuncoes::keyPressEvent(QKeyEvent* event) {
+  const bool abre = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space;
+  if (abre && currentItem() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    // The node under the keyboard's cursor is the one acted on, as a click on it would be.
+    currentItem()->setSelected(true);
+    emit clicado();
+    return;
+  }
+  QTreeWidget::keyPressEvent(event);
+}
+
+PainelStatus::PainelStatus(int largura, QWidget* parent) : QLabel(parent), largura_(largura) {}
+
+void PainelStatus::DefineLargura(int largura) {
+  largura_ = largura;
+  updateGeometry();
+}
+
+QSize PainelStatus::sizeHint() const { return {largura_, QLabel::sizeHint().height()}; }
+QSize PainelStatus::minimumSizeHint() const { return {0, QLabel::minimumSizeHint().height()}; }
 
 DivisorLateral::DivisorLateral(QWidget* alvo, QWidget* parent) : QWidget(parent), alvo_(alvo) {
   setFixedWidth(kLarguraDivisor);
@@ -138,6 +161,10 @@ Tfgeral::Tfgeral(QWidget* parent) : QMainWindow(parent) {
   TVwGeral->setEditTriggers(QAbstractItemView::NoEditTriggers);
   TVwGeral->setSelectionMode(QAbstractItemView::SingleSelection);
   TVwGeral->setContextMenuPolicy(Qt::CustomContextMenu);
+  // The classic 8-point sans serif the panel's width was drawn for.
+  QFont fonteArvore(QStringLiteral("Arial"));
+  fonteArvore.setPixelSize(11);
+  TVwGeral->setFont(fonteArvore);
   coluna->addWidget(TVwGeral, 1);
 
   PopupMenu1 = new QMenu(this);
@@ -153,6 +180,9 @@ Tfgeral::Tfgeral(QWidget* parent) : QMainWindow(parent) {
 
   areaCliente_ = new QMdiArea(centro);
   areaCliente_->setObjectName(QStringLiteral("AreaCliente"));
+  // A function window restored from maximised and larger than the area stays within reach.
+  areaCliente_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  areaCliente_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
   linha->addWidget(PnlLateral);
   linha->addWidget(splitterGeral);
@@ -163,10 +193,9 @@ Tfgeral::Tfgeral(QWidget* parent) : QMainWindow(parent) {
   StBGeral->setObjectName(QStringLiteral("StBGeral"));
   StBGeral->setFixedHeight(23);
   for (int i = 0; i < kPaineisStatus; ++i) {
-    auto* p = new QLabel(StBGeral);
+    auto* p = new PainelStatus(kLargurasStatus[static_cast<std::size_t>(i)], StBGeral);
     p->setObjectName(QStringLiteral("StBGeralPainel%1").arg(i));
     p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    p->setMinimumWidth(kLargurasStatus[static_cast<std::size_t>(i)]);
     if (i < kPaineisStatus - 1) p->setMaximumWidth(kLargurasStatus[static_cast<std::size_t>(i)]);
     StBGeral->addWidget(p, i == kPaineisStatus - 1 ? 1 : 0);
     paineis_[static_cast<std::size_t>(i)] = p;
@@ -214,6 +243,20 @@ QString Tfgeral::TextoPainel(int indice) const {
 void Tfgeral::DefineLarguraPainelLateral(int largura) {
   PnlLateral->setFixedWidth(largura);
   centralWidget()->layout()->activate();
+}
+
+void Tfgeral::AjustaPainelAsLegendas() {
+  // The tree measures only the nodes it shows: every parent is opened for the measure, and put back.
+  QList<QTreeWidgetItem*> fechados;
+  for (QTreeWidgetItemIterator it(TVwGeral); *it; ++it)
+    if ((*it)->childCount() > 0 && !(*it)->isExpanded()) {
+      fechados << *it;
+      (*it)->setExpanded(true);
+    }
+  const int necessaria =
+      static_cast<const QAbstractItemView*>(TVwGeral)->sizeHintForColumn(0) + TVwGeral->frameWidth() * 2;
+  for (QTreeWidgetItem* no : fechados) no->setExpanded(false);
+  if (necessaria > PnlLateral->maximumWidth()) DefineLarguraPainelLateral(necessaria);
 }
 
 void Tfgeral::TVwGeralMouseMove(QPoint pos) {

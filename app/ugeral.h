@@ -2,6 +2,7 @@
 // status bar, the tree's image list and the sliding side panel.
 #pragma once
 
+#include <QLabel>
 #include <QList>
 #include <QMainWindow>
 #include <QPixmap>
@@ -18,8 +19,8 @@ class QStatusBar;
 
 namespace telvarim {
 
-// The function tree: a click anywhere on it counts, also on an expand button or on empty space, and the
-// pointer's movements are reported in the tree's own coordinates.
+// The function tree: a click anywhere on it counts, also on an expand button or on empty space, and so do
+// Enter and Space on a node; the pointer's movements are reported in the tree's own coordinates.
 class ArvoreFuncoes : public QTreeWidget {
   Q_OBJECT
 
@@ -35,9 +36,27 @@ class ArvoreFuncoes : public QTreeWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   bool duplo_ = false;  // the release that ends a double click is not a second click
+};
+
+// A panel of the status bar: as wide as it is set to when there is room, narrower when the frame is smaller
+// than the panels together (the last panel takes what is left), so that the bar never keeps the frame from
+// its size.
+class PainelStatus : public QLabel {
+  Q_OBJECT
+
+ public:
+  PainelStatus(int largura, QWidget* parent);
+  void DefineLargura(int largura);
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ private:
+  int largura_;
 };
 
 // The 6-pixel bar right of the side panel; dragging it sets the panel's width.
@@ -78,6 +97,8 @@ class Tfgeral : public QMainWindow {
   QString TextoPainel(int indice) const;
 
   void DefineLarguraPainelLateral(int largura);
+  // Widens the side panel when the tree's captions, every node shown, need more than it has.
+  void AjustaPainelAsLegendas();
   bool RedimensionamentoAutomatico() const { return redimensionaAutomatico_; }
 
   QMdiArea* AreaCliente() const { return areaCliente_; }
@@ -101,7 +122,7 @@ class Tfgeral : public QMainWindow {
   telvarim::ArvoreFuncoes* TVwGeral = nullptr;
   telvarim::DivisorLateral* splitterGeral = nullptr;
   QStatusBar* StBGeral = nullptr;
-  std::array<QLabel*, kPaineisStatus> paineis_{};
+  std::array<telvarim::PainelStatus*, kPaineisStatus> paineis_{};
   QList<QPixmap> ImLGeral;
   QMenu* PopupMenu1 = nullptr;
   QAction* ppmredaut = nullptr;

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTreeWidgetItem>
 #include <exception>
 
@@ -25,6 +26,12 @@ constexpr int kImagem = Qt::UserRole;      // the node's index into the image li
 constexpr int kFuncao = Qt::UserRole + 1;  // what the node opens: the tree dispatches on it, not on captions
 
 enum class Funcao { Principal, Manutencao, CargaArquivos, Sair };
+
+// The client area the frame was drawn for, and one where the workspace's typing page needs no scrolling.
+constexpr QSize kTamanhoPadrao(739, 533);
+constexpr QSize kTamanhoAmplo(1100, 720);
+// Room left on the screen for the frame's title bar and borders.
+constexpr QSize kMolduraJanela(16, 48);
 
 QString Titulo() { return QCoreApplication::applicationName(); }
 
@@ -47,12 +54,20 @@ Tfprincipal::Tfprincipal(QWidget* parent) : Tfgeral(parent) {
   setObjectName(QStringLiteral("fprincipal"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  resize(739, 533);
-  if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
+  const QScreen* tela = screen();
+  resize(tela ? TamanhoInicial(tela->availableGeometry().size()) : kTamanhoPadrao);
+  if (tela) move(tela->availableGeometry().center() - rect().center());
   ModoArredondamento() = 0;
   FormCreate();
   telvarim::DefinePainelStatus([janela = QPointer<Tfprincipal>(this)](const QString& texto) {
     if (janela) janela->DefineTextoPainel(1, texto);
+  });
+  telvarim::DefineAvisoStatus([janela = QPointer<Tfprincipal>(this)](const QString& texto) {
+    if (!janela) return;
+    if (texto.isEmpty())
+      janela->StBGeral->clearMessage();
+    else
+      janela->StBGeral->showMessage(texto);
   });
 }
 
@@ -84,40 +99,73 @@ void Tfprincipal::FormCreate() {
 
   FatorCentavos() = telvarim::kFatorCentavos;
 
+  AjustaPainelAsLegendas();
   // The tree fills the side panel, whose width is fixed; the tree itself is laid out only when shown.
-  paineis_[0]->setFixedWidth(PnlLateral->maximumWidth());
+  paineis_[0]->setMaximumWidth(PnlLateral->maximumWidth());
+  paineis_[0]->DefineLargura(PnlLateral->maximumWidth());
+}
+
+QSize Tfprincipal::TamanhoInicial(const QSize& areaLivre) {
+  const QSize cabe = areaLivre - kMolduraJanela;
+  return kTamanhoPadrao.expandedTo(kTamanhoAmplo.boundedTo(cabe));
 }
 
 QMdiSubWindow* Tfprincipal::AbreJanelaFilha(QWidget* janela) {
   QMdiSubWindow* sub = AreaCliente()->addSubWindow(janela);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  // Restored from maximised, the window comes back inside the area, where its pages scroll.
+  connect(sub, &QMdiSubWindow::windowStateChanged, sub,
+          [sub, area = AreaCliente()](Qt::WindowStates antes, Qt::WindowStates agora) {
+            const Qt::WindowStates cheia = Qt::WindowMaximized | Qt::WindowMinimized;
+            if ((antes & Qt::WindowMaximized) && !(agora & cheia))
+              sub->setGeometry(sub->geometry().intersected(area->viewport()->rect()));
+          });
   sub->showMaximized();
   AreaCliente()->setActiveSubWindow(sub);
   return sub;
 }
 
+void Tfprincipal::VoltaAoNoAtivo() {
+  TVwGeral->setCurrentItem(noAtivo_);
+  if (!noAtivo_) TVwGeral->clearSelection();
+}
+
 void Tfprincipal::TVwGeralClick() {
   QMdiSubWindow* ativa = AreaCliente()->currentSubWindow();
-  TravaAtualizacao trava(this);
-  const QTreeWidgetItem* no = TVwGeral->currentItem();
+  QTreeWidgetItem* no = TVwGeral->currentItem();
   const bool selecionado = no && no->isSelected();
-  // Leaving the program asks first about an unsaved workspace, which must still be there to be saved.
-  if (selecionado && static_cast<Funcao>(no->data(0, kFuncao).toInt()) == Funcao::Sair && !close()) return;
-  // The background window stays; any other function window goes at once, with whatever it held.
-  if (ativa && !(ativa->widget() && ativa->widget()->objectName() == QLatin1String("ftelafundo"))) delete ativa;
+  const auto funcao = selecionado ? static_cast<Funcao>(no->data(0, kFuncao).toInt()) : Funcao::Principal;
+  // The background window stays; any other function window goes, and asks first about what it holds unsaved.
+  const bool fundo = ativa && ativa->widget() && ativa->widget()->objectName() == QLatin1String("ftelafundo");
+  if (selecionado && funcao == Funcao::Sair) {
+    // Leaving the program asks about every unsaved workspace, which must still be there to be saved.
+    if (!close()) {
+      VoltaAoNoAtivo();
+      return;
+    }
+  } else if (auto* cadastro = ativa && !fundo ? qobject_cast<Tfcadtelvarim*>(ativa->widget()) : nullptr;
+             cadastro && !cadastro->ConfirmaFechamento()) {
+    VoltaAoNoAtivo();
+    return;
+  }
 
+  TravaAtualizacao trava(this);
+  if (ativa && !fundo) delete ativa;
+  noAtivo_ = nullptr;
   if (!selecionado) return;
   try {
-    switch (static_cast<Funcao>(no->data(0, kFuncao).toInt())) {
+    switch (funcao) {
       case Funcao::Sair:
         break;
       case Funcao::Manutencao:
         fcadtelvarim = new Tfcadtelvarim();
         AbreJanelaFilha(fcadtelvarim);
+        noAtivo_ = no;
         break;
       case Funcao::CargaArquivos:
         fcargaarquivos = new Tfcargaarquivos();
         AbreJanelaFilha(fcargaarquivos);
+        noAtivo_ = no;
         break;
       case Funcao::Principal:
         break;

@@ -4,12 +4,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPushButton>
 #include <chrono>
 #include <filesystem>
 
 #include "cp1252.h"
 #include "pastas.h"
+#include "tabelas.h"
 #include "urepgeral.h"
 
 namespace telvarim {
@@ -19,6 +21,17 @@ namespace {
 std::function<void(const QString&)>& EscritorStatus() {
   static std::function<void(const QString&)> escritor;
   return escritor;
+}
+
+std::function<void(const QString&)>& EscritorAviso() {
+  static std::function<void(const QString&)> escritor;
+  return escritor;
+}
+
+// The folder of the last file chosen in a file dialog, for this run.
+QString& UltimaPasta() {
+  static QString pasta;
+  return pasta;
 }
 
 // Long operations repaint about this often; more often only costs them time.
@@ -103,8 +116,19 @@ QString FiltroArquivos(std::string_view filtro) {
   return filtros.join(QStringLiteral(";;"));
 }
 
-QString EscolheArquivo(QWidget* pai, const QString& filtro, const QString& extensaoPadrao) {
+QString PastaDosDialogos() {
+  const QString ultima = UltimaPasta();
+  if (!ultima.isEmpty() && QFileInfo(ultima).isDir()) return ultima;
+  return QString::fromStdU16String(Programa().Pastas.Raiz().u16string());
+}
+
+void LembraPastaDosDialogos(const QString& arquivo) {
+  if (!arquivo.isEmpty()) UltimaPasta() = QFileInfo(arquivo).absolutePath();
+}
+
+QString EscolheArquivo(QWidget* pai, const QString& filtro, const QString& extensaoPadrao, const QString& pasta) {
   QFileDialog dialogo(pai);
+  if (!pasta.isEmpty()) dialogo.setDirectory(pasta);
   dialogo.setObjectName(QStringLiteral("OpenDialog1"));
   dialogo.setAcceptMode(QFileDialog::AcceptOpen);
   dialogo.setFileMode(QFileDialog::ExistingFile);
@@ -120,6 +144,12 @@ void DefinePainelStatus(std::function<void(const QString&)> escritor) { Escritor
 
 void EscrevePainelStatus(const QString& texto) {
   if (EscritorStatus()) EscritorStatus()(texto);
+}
+
+void DefineAvisoStatus(std::function<void(const QString&)> escritor) { EscritorAviso() = std::move(escritor); }
+
+void EscreveAvisoStatus(const QString& texto) {
+  if (EscritorAviso()) EscritorAviso()(texto);
 }
 
 void DialogosQt::Mensagem(const std::string& texto) {
@@ -165,8 +195,9 @@ void DialogosQt::ProcessaMensagens() {
 }
 
 std::string DialogosQt::AbreArquivo(const std::string& filtro, const std::string& extensaoPadrao) {
-  const QString escolhido = EscolheArquivo(pai_, FiltroArquivos(filtro), ParaQt(extensaoPadrao));
+  const QString escolhido = EscolheArquivo(pai_, FiltroArquivos(filtro), ParaQt(extensaoPadrao), PastaDosDialogos());
   if (escolhido.isEmpty()) return {};
+  LembraPastaDosDialogos(escolhido);
   ++arquivosEscolhidos_;
   return TextoCaminho(std::filesystem::path(escolhido.toStdU16String()));
 }

@@ -51,12 +51,23 @@ Resposta ConfirmaOuCancela(QWidget* pai, const QString& texto);
 // in brackets keeps them as they are.
 QString FiltroArquivos(std::string_view filtro);
 // The file-open dialog; the chosen path, or an empty text when cancelled. `extensaoPadrao` like "*.rrm".
-QString EscolheArquivo(QWidget* pai, const QString& filtro, const QString& extensaoPadrao);
+// It opens in `pasta` (when empty, wherever the system likes).
+QString EscolheArquivo(QWidget* pai, const QString& filtro, const QString& extensaoPadrao, const QString& pasta = {});
+
+// Where a file dialog of the program opens: the folder of the last file chosen in one, while it exists, else
+// the work root.
+QString PastaDosDialogos();
+// Remembers the folder of a file the operator chose (or named) in a file dialog, for the next one.
+void LembraPastaDosDialogos(const QString& arquivo);
 
 // Panel 1 of the main window's status bar. The main window says where the text goes; without a main
 // window the text goes nowhere.
 void DefinePainelStatus(std::function<void(const QString&)> escritor);
 void EscrevePainelStatus(const QString& texto);
+// A notice across the whole status bar, over its panels, until an empty text takes it away: for words too
+// long for a panel. Without a main window it goes nowhere.
+void DefineAvisoStatus(std::function<void(const QString&)> escritor);
+void EscreveAvisoStatus(const QString& texto);
 
 // The engine's operator seam with the dialogs above, the log page of a window and the report preview.
 class DialogosQt final : public Operador {

@@ -29,6 +29,10 @@ void DelegadoGrade::paint(QPainter* painter, const QStyleOptionViewItem& option,
   }
   QStyleOptionViewItem o(option);
   o.state &= ~QStyle::State_Selected;
+  if (!(index.flags() & Qt::ItemIsEditable)) {  // keeps the look of a cell that takes no value
+    QStyledItemDelegate::paint(painter, o, index);
+    return;
+  }
   o.backgroundBrush = o.palette.brush(QPalette::ToolTipBase);
   o.palette.setBrush(QPalette::Text, o.palette.brush(QPalette::ToolTipText));
   QStyledItemDelegate::paint(painter, o, index);
@@ -80,14 +84,24 @@ void GradeRecarga::keyPressEvent(QKeyEvent* event) {
       break;
     default:
       // Typing goes to the row's value, whatever cell of the row is picked.
-      if (atual.isValid() && atual.column() != ModeloGrade::kColunaValor && !event->text().isEmpty() &&
+      if (atual.isValid() && state() != QAbstractItemView::EditingState && !event->text().isEmpty() &&
           event->text().at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         const QModelIndex valor = model()->index(atual.row(), ModeloGrade::kColunaValor);
-        if (valor.isValid()) setCurrentIndex(valor);
+        if (valor.isValid() && valor != atual) setCurrentIndex(valor);
+        if (valor.isValid() && !(valor.flags() & Qt::ItemIsEditable)) {
+          emit digitacaoSemRecarga(valor.row());
+          return;
+        }
       }
       break;
   }
   QTableView::keyPressEvent(event);
+}
+
+void GradeRecarga::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  // The cell being typed into stays in sight when the window (or its page) gets narrower.
+  if (currentIndex().isValid()) scrollTo(currentIndex());
 }
 
 void GradeRecarga::commitData(QWidget* editor) {

@@ -2,8 +2,9 @@
 // value cell's text, whatever cell of the row was picked), Enter, type, Enter. The value cell under the
 // cursor is painted in the tooltip-background colour.
 //
-// The view only reports: Enter (also the Enter that ends typing in a cell) and the Up/Down keys, before it
-// moves. The window runs the engine's handling and puts the cursor where the engine says.
+// The view only reports: Enter (also the Enter that ends typing in a cell), the Up/Down keys before it
+// moves, and typing on a row that takes no value (its value cell is not editable: the model says why). The window runs
+// the engine's handling and puts the cursor where the engine says.
 #pragma once
 
 #include <QPointer>
@@ -41,9 +42,12 @@ class GradeRecarga : public QTableView {
   void enter();
   // Up or Down was pressed; the view moves once the receivers have run.
   void teclaVertical(int tecla);
+  // A value was typed on a row whose value cell takes none (not editable); nothing was opened.
+  void digitacaoSemRecarga(int linha);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void commitData(QWidget* editor) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 

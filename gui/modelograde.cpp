@@ -1,5 +1,7 @@
 #include "modelograde.h"
 
+#include <QColor>
+
 #include "cp1252.h"
 #include "dialogos.h"
 
@@ -22,6 +24,17 @@ QVariant ModeloGrade::data(const QModelIndex& index, int role) const {
       return ParaQt(TrimRight(cad_.TextoCelula(index.row(), index.column())));
     case Qt::EditRole:
       return ParaQt(cad_.TextoCelula(index.row(), index.column()));
+    case Qt::ToolTipRole: {
+      // A row that can take no value says why wherever the pointer rests on it.
+      const std::string motivo = cad_.MotivoSemRecarga(index.row());
+      return motivo.empty() ? QVariant() : QVariant(ParaQt(motivo));
+    }
+    case Qt::BackgroundRole:
+      if (index.column() == kColunaValor && SemRecarga(index.row())) return QColor(0xE4, 0xE4, 0xE4);
+      return {};
+    case Qt::ForegroundRole:
+      if (index.column() == kColunaValor && SemRecarga(index.row())) return QColor(0x80, 0x80, 0x80);
+      return {};
     case Qt::TextAlignmentRole:
       // Numbers line up on the right; the matrícula and the name read from the left.
       return QVariant::fromValue(index.column() == 2 || index.column() == 3
@@ -42,7 +55,7 @@ QVariant ModeloGrade::headerData(int section, Qt::Orientation orientation, int r
 Qt::ItemFlags ModeloGrade::flags(const QModelIndex& index) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-  if (index.column() == kColunaValor) f |= Qt::ItemIsEditable;
+  if (index.column() == kColunaValor && !SemRecarga(index.row())) f |= Qt::ItemIsEditable;
   return f;
 }
 
@@ -58,6 +71,8 @@ bool ModeloGrade::setData(const QModelIndex& index, const QVariant& value, int r
   emit valorDigitado(linha, r.Feito());
   return r.Feito();
 }
+
+bool ModeloGrade::SemRecarga(int linha) const { return !cad_.MotivoSemRecarga(linha).empty(); }
 
 void ModeloGrade::Sincroniza() {
   if (mudancas_ != cad_.MudancasVista() || linhas_ != cad_.QtdLinhas() || colunas_ != cad_.Colunas()) {

@@ -4,6 +4,9 @@
 // straight through the engine, which stores it into the holder or refuses it (telling the operator why);
 // either way the cell then reads the holder again.
 //
+// A row whose value the request cannot carry (CadastroTelvarim::MotivoSemRecarga) is read-only, greyed, and
+// carries the engine's reason as its tooltip.
+//
 // The engine changes the view by itself (a new card type or tariff, an ordering, an import); after each
 // engine operation the window calls Sincroniza, which resets the model when the rows changed and reports
 // every cell as changed otherwise.
@@ -35,6 +38,10 @@ class ModeloGrade : public QAbstractTableModel {
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
   void Sincroniza();
+
+  // The row's value can be nothing but 0 (the request has no room for another): its cell is not editable
+  // and looks so, and the row's tooltip says why.
+  bool SemRecarga(int linha) const;
 
  signals:
   // A value typed for a row went through the engine: stored, or refused (nothing stored).

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -65,7 +67,36 @@ QListWidget* ListaArquivos(QWidget* pai, const char* nome) {
   auto* l = new QListWidget(pai);
   l->setObjectName(QLatin1String(nome));
   l->setSelectionMode(QAbstractItemView::SingleSelection);
+  l->setMinimumHeight(72);  // four names, and the list gives up the rest of its height first
   return l;
+}
+
+// A page of the stack whose controls scroll when the window is smaller than they need: the grid, the lists
+// and the log give up their height first, and scroll bars appear only below their least. Returns the widget
+// the page's controls go on.
+QWidget* PaginaRolavel(QStackedWidget* pilha, QWidget*& pagina, const char* nome) {
+  pagina = new QWidget(pilha);
+  pagina->setObjectName(QLatin1String(nome));
+  pilha->addWidget(pagina);
+  auto* l = new QVBoxLayout(pagina);
+  l->setContentsMargins(0, 0, 0, 0);
+  auto* rolagem = new QScrollArea(pagina);
+  rolagem->setObjectName(QLatin1String(nome) + QStringLiteral("Rolagem"));
+  rolagem->setFrameShape(QFrame::NoFrame);
+  rolagem->setWidgetResizable(true);
+  rolagem->setFocusPolicy(Qt::NoFocus);
+  auto* conteudo = new QWidget;
+  conteudo->setObjectName(QLatin1String(nome) + QStringLiteral("Conteudo"));
+  rolagem->setWidget(conteudo);
+  l->addWidget(rolagem);
+  return conteudo;
+}
+
+// A label of a value that may be longer than the room it has: it gives up its width, and its whole text
+// stays in its tooltip.
+void Encolhe(QLabel* l, int minimo) {
+  l->setMinimumWidth(minimo);
+  l->setSizePolicy(QSizePolicy::Ignored, l->sizePolicy().verticalPolicy());
 }
 
 void Enche(QListWidget* lista, std::vector<std::string>& mostrados, const std::vector<std::string>& itens) {
@@ -90,16 +121,6 @@ void Enche(QComboBox* caixa, std::vector<std::int32_t>& mostrados, const std::ve
     caixa->setCurrentIndex(caixa->findData(atual));
 }
 
-// Case and accents do not count when finding a holder.
-QString Dobra(const QString& s) {
-  const QString d = s.normalized(QString::NormalizationForm_D);
-  QString r;
-  r.reserve(d.size());
-  for (const QChar c : d)
-    if (c.category() != QChar::Mark_NonSpacing) r.append(c);
-  return r.toCaseFolded();
-}
-
 }  // namespace
 
 Tfcadtelvarim::Tfcadtelvarim(QWidget* parent)
@@ -122,6 +143,20 @@ Tfcadtelvarim::Tfcadtelvarim(QWidget* parent)
   CriaPaginaDigitacao();
   CriaPaginaLog();
 
+  // Tab follows each page top to bottom, left to right.
+  const auto Ordena = [](std::initializer_list<QWidget*> controles) {
+    QWidget* anterior = nullptr;
+    for (QWidget* c : controles) {
+      if (anterior) setTabOrder(anterior, c);
+      anterior = c;
+    }
+  };
+  Ordena({FLBArquivosRecargaRecebidos, btnprocessar, FLBArquivosRecargaProcessados, FLBArquivosRecargaGerados});
+  Ordena({itensClassificacao_->button(0), itensClassificacao_->button(1), itensClassificacao_->button(2), edalteravlr,
+          btnalteravlr, cbtipocartao, cbtarifa, edLocalizar, sgRecarga, BitBtn1, btnimportararq, btnimpressao,
+          btnsalvarrascunho, btngerararquivo});
+  Ordena({memolog, btnFechar});
+
   dialogos_.DefineLog(memolog);
   dialogos_.DefineAntesDeProcessar([this] { AtualizaProgresso(); });
   connect(qApp, &QApplication::focusChanged, this, &Tfcadtelvarim::FocoMudou);
@@ -131,6 +166,7 @@ Tfcadtelvarim::Tfcadtelvarim(QWidget* parent)
 
 Tfcadtelvarim::~Tfcadtelvarim() {
   disconnect(qApp, &QApplication::focusChanged, this, &Tfcadtelvarim::FocoMudou);
+  if (motivoNoStatus_) telvarim::EscreveAvisoStatus(QString());
   dialogos_.DefineAntesDeProcessar({});
   // The widgets read the engine while they go: they go first.
   delete PageControl1;
@@ -145,13 +181,11 @@ QPushButton* Tfcadtelvarim::Botao(QWidget* pai, const char* nome, const QString&
 }
 
 void Tfcadtelvarim::CriaPaginaArquivos() {
-  tbarquivos = new QWidget(PageControl1);
-  tbarquivos->setObjectName(QStringLiteral("tbarquivos"));
-  PageControl1->addWidget(tbarquivos);
-  auto* linha = new QHBoxLayout(tbarquivos);
+  QWidget* pagina = PaginaRolavel(PageControl1, tbarquivos, "tbarquivos");
+  auto* linha = new QHBoxLayout(pagina);
 
   auto Quadro = [&](const char* nome, const QString& titulo, QListWidget*& lista, const char* nomeLista) {
-    auto* g = new QGroupBox(titulo, tbarquivos);
+    auto* g = new QGroupBox(titulo, pagina);
     g->setObjectName(QLatin1String(nome));
     lista = ListaArquivos(g, nomeLista);
     auto* v = new QVBoxLayout(g);
@@ -181,7 +215,8 @@ void Tfcadtelvarim::CriaPaginaArquivos() {
     h->addWidget(lblultacesso, 1);
     rec->addLayout(h);
   }
-  btnprocessar = Botao(gRec, "btnprocessar", QStringLiteral("Processar Arquivo"));
+  Encolhe(lblultacesso, 40);
+  btnprocessar = Botao(gRec, "btnprocessar", QStringLiteral("&Processar Arquivo"));
   rec->addWidget(btnprocessar, 0, Qt::AlignRight);
 
   QVBoxLayout* proc = Quadro("GroupBox2", QStringLiteral("   Arquivos Já Processados    "),
@@ -195,6 +230,8 @@ void Tfcadtelvarim::CriaPaginaArquivos() {
   QWidget* gGer = FLBArquivosRecargaGerados->parentWidget();
   lblarqgerado = ParContagem(gGer, ger, "Label4", QStringLiteral("Total de Arquivos : "), "lblarqgerado");
   lblultimogerado = ParContagem(gGer, ger, "Label5", QStringLiteral("Último : "), "lblultimogerado");
+  Encolhe(lblultimoarquivo, 40);
+  Encolhe(lblultimogerado, 40);
   // The three lists end level with each other.
   proc->addSpacing(btnprocessar->sizeHint().height() + rec->spacing());
   ger->addSpacing(btnprocessar->sizeHint().height() + rec->spacing());
@@ -206,15 +243,13 @@ void Tfcadtelvarim::CriaPaginaArquivos() {
 }
 
 void Tfcadtelvarim::CriaPaginaDigitacao() {
-  tbDigitacao = new QWidget(PageControl1);
-  tbDigitacao->setObjectName(QStringLiteral("tbDigitacao"));
-  PageControl1->addWidget(tbDigitacao);
-  auto* v = new QVBoxLayout(tbDigitacao);
+  QWidget* pagina = PaginaRolavel(PageControl1, tbDigitacao, "tbDigitacao");
+  auto* v = new QVBoxLayout(pagina);
 
   // The file's data, the ordering and the default value.
   auto* topo = new QHBoxLayout;
   v->addLayout(topo);
-  auto* dados = new QGroupBox(QStringLiteral("   Dados do Arquivo    "), tbDigitacao);
+  auto* dados = new QGroupBox(QStringLiteral("   Dados do Arquivo    "), pagina);
   dados->setObjectName(QStringLiteral("GroupBox4"));
   auto* gd = new QGridLayout(dados);
   struct Dado {
@@ -231,6 +266,7 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   for (const Dado& d : campos) {
     gd->addWidget(Rotulo(dados, d.nomeRotulo, QString::fromUtf8(d.texto)), linhaDado, 0);
     *d.valor = Valor(dados, d.nomeValor);
+    Encolhe(*d.valor, 48);
     gd->addWidget(*d.valor, linhaDado++, 1);
   }
   lblregistros = Rotulo(dados, "lblregistros");
@@ -238,12 +274,12 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   gd->setColumnStretch(1, 1);
   topo->addWidget(dados, 3);
 
-  rbClassificacao = new QGroupBox(QStringLiteral("  Classificação   "), tbDigitacao);
+  rbClassificacao = new QGroupBox(QStringLiteral("  Classificação   "), pagina);
   rbClassificacao->setObjectName(QStringLiteral("rbClassificacao"));
   itensClassificacao_ = new QButtonGroup(rbClassificacao);
   auto* gc = new QVBoxLayout(rbClassificacao);
   int item = 0;
-  for (const char* texto : {"Código", "Alfabética", "Matricula"}) {
+  for (const char* texto : {"&Código", "A&lfabética", "&Matricula"}) {
     auto* r = new QRadioButton(QString::fromUtf8(texto), rbClassificacao);
     r->setObjectName(QStringLiteral("rbClassificacao%1").arg(item));
     itensClassificacao_->addButton(r, item++);
@@ -251,32 +287,38 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   }
   topo->addWidget(rbClassificacao);
 
-  auto* padrao = new QGroupBox(QStringLiteral("  Valor Padrão  "), tbDigitacao);
+  auto* padrao = new QGroupBox(QStringLiteral("  Valor Pa&drão  "), pagina);
   padrao->setObjectName(QStringLiteral("GroupBox5"));
   auto* gp = new QHBoxLayout(padrao);
   edalteravlr = new QLineEdit(padrao);
   edalteravlr->setObjectName(QStringLiteral("edalteravlr"));
   edalteravlr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   edalteravlr->setMaximumWidth(90);
-  btnalteravlr = Botao(padrao, "btnalteravlr", QStringLiteral("Alterar Vlr."));
+  btnalteravlr = Botao(padrao, "btnalteravlr", QStringLiteral("Alterar &Vlr."));
   gp->addWidget(edalteravlr);
   gp->addWidget(btnalteravlr);
   topo->addWidget(padrao, 0, Qt::AlignTop);
-  topo->addStretch(1);
 
   // Card type and tariff.
   auto* escolha = new QHBoxLayout;
   v->addLayout(escolha);
-  escolha->addWidget(Rotulo(tbDigitacao, "Label10", QStringLiteral("Tipo de Cartão : ")));
-  cbtipocartao = new QComboBox(tbDigitacao);
+  QLabel* rotuloTipo = Rotulo(pagina, "Label10", QStringLiteral("&Tipo de Cartão : "));
+  escolha->addWidget(rotuloTipo);
+  cbtipocartao = new QComboBox(pagina);
+  rotuloTipo->setBuddy(cbtipocartao);
   cbtipocartao->setObjectName(QStringLiteral("cbtipocartao"));
-  cbtipocartao->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  // Descriptions run to 50 characters: the box takes the room there is and shows them whole when open.
+  cbtipocartao->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cbtipocartao->setMinimumContentsLength(12);
   escolha->addWidget(cbtipocartao, 2);
   escolha->addSpacing(12);
-  escolha->addWidget(Rotulo(tbDigitacao, "Label11", QStringLiteral("Tarifa : ")));
-  cbtarifa = new QComboBox(tbDigitacao);
+  QLabel* rotuloTarifa = Rotulo(pagina, "Label11", QStringLiteral("Ta&rifa : "));
+  escolha->addWidget(rotuloTarifa);
+  cbtarifa = new QComboBox(pagina);
+  rotuloTarifa->setBuddy(cbtarifa);
   cbtarifa->setObjectName(QStringLiteral("cbtarifa"));
-  cbtarifa->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  cbtarifa->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cbtarifa->setMinimumContentsLength(12);
   escolha->addWidget(cbtarifa, 1);
   escolha->addStretch(1);
 
@@ -285,15 +327,15 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   v->addLayout(legenda);
   QFont negrito = font();
   negrito.setBold(true);
-  lbltipo = Rotulo(tbDigitacao, "lbltipo");
+  lbltipo = Rotulo(pagina, "lbltipo");
   lbltipo->setFont(negrito);
-  lbltarifa = Rotulo(tbDigitacao, "lbltarifa");
+  Encolhe(lbltipo, 60);
+  lbltarifa = Rotulo(pagina, "lbltarifa");
   lbltarifa->setFont(negrito);
-  legenda->addWidget(lbltipo);
+  legenda->addWidget(lbltipo, 3);
   legenda->addSpacing(24);
-  legenda->addWidget(lbltarifa);
-  legenda->addStretch(1);
-  pnlLocalizar = new QFrame(tbDigitacao);
+  legenda->addWidget(lbltarifa, 2);
+  pnlLocalizar = new QFrame(pagina);
   pnlLocalizar->setObjectName(QStringLiteral("pnlLocalizar"));
   auto* hl = new QHBoxLayout(pnlLocalizar);
   hl->setContentsMargins(0, 0, 0, 0);
@@ -301,18 +343,20 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   edLocalizar = new QLineEdit(pnlLocalizar);
   edLocalizar->setObjectName(QStringLiteral("edLocalizar"));
   edLocalizar->setPlaceholderText(QStringLiteral("código, cartão, matrícula ou nome"));
-  edLocalizar->setMinimumWidth(220);
+  edLocalizar->setMinimumWidth(160);
   hl->addWidget(edLocalizar);
   lblLocalizar = Valor(pnlLocalizar, "lblLocalizar");
   hl->addWidget(lblLocalizar);
   pnlLocalizar->hide();
   legenda->addWidget(pnlLocalizar);
 
-  sgRecarga = new telvarim::GradeRecarga(tbDigitacao);
+  sgRecarga = new telvarim::GradeRecarga(pagina);
   sgRecarga->setObjectName(QStringLiteral("sgRecarga"));
   modelo_ = new telvarim::ModeloGrade(
       *cadastro_, [this](int linha, const std::string& texto) { return Digita(linha, texto); }, this);
   sgRecarga->setModel(modelo_);
+  // Six rows at least; below that the page scrolls rather than the grid shrinking out of use.
+  sgRecarga->setMinimumHeight(150);
   v->addWidget(sgRecarga, 1);
 
   // Totals, the progress of long operations, and the buttons.
@@ -334,38 +378,46 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
       {1, 4, "Label17", "Qtd. Geral Créditos : ", &lblgerqtddig, "lblgerqtddig"},
   };
   for (const Total& t : campoTotais) {
-    totais->addWidget(Rotulo(tbDigitacao, t.nomeRotulo, QString::fromUtf8(t.texto)), t.linha, t.coluna, Qt::AlignRight);
-    *t.valor = Valor(tbDigitacao, t.nomeValor);
-    (*t.valor)->setMinimumWidth(80);
+    totais->addWidget(Rotulo(pagina, t.nomeRotulo, QString::fromUtf8(t.texto)), t.linha, t.coluna, Qt::AlignRight);
+    *t.valor = Valor(pagina, t.nomeValor);
+    (*t.valor)->setMinimumWidth(64);
     (*t.valor)->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     totais->addWidget(*t.valor, t.linha, t.coluna + 1);
   }
   totais->setHorizontalSpacing(6);
   baixo->addLayout(totais);
   baixo->addStretch(1);
-  auto* progresso = new QGridLayout;
-  CGauge1 = new QProgressBar(tbDigitacao);
+  // The progress of an import on a line of its own, so that the page stays narrow enough for the frame.
+  auto* progresso = new QHBoxLayout;
+  v->addLayout(progresso);
+  CGauge1 = new QProgressBar(pagina);
   CGauge1->setObjectName(QStringLiteral("CGauge1"));
-  CGauge1->setMinimumWidth(200);
-  Label19 = Rotulo(tbDigitacao, "Label19", QStringLiteral("Registros Processados: "));
-  Label18 = Valor(tbDigitacao, "Label18");
+  // Not wider than it was drawn: a progress bar repaints at once for every pixel it grows, and an import
+  // moves it 10000 times.
+  CGauge1->setMinimumWidth(120);
+  CGauge1->setMaximumWidth(200);
+  CGauge1->setMaximumHeight(16);
+  Label19 = Rotulo(pagina, "Label19", QStringLiteral("Registros Processados: "));
+  Label18 = Valor(pagina, "Label18");
+  Label18->setMinimumWidth(48);
   for (QWidget* w : std::initializer_list<QWidget*>{CGauge1, Label19, Label18}) {
     QSizePolicy p = w->sizePolicy();
     p.setRetainSizeWhenHidden(true);  // the page does not jump when the progress shows
     w->setSizePolicy(p);
   }
-  progresso->addWidget(CGauge1, 0, 0, 1, 2);
-  progresso->addWidget(Label19, 1, 0);
-  progresso->addWidget(Label18, 1, 1);
-  baixo->addLayout(progresso);
+  progresso->addWidget(CGauge1, 1);
+  progresso->addSpacing(12);
+  progresso->addWidget(Label19);
+  progresso->addWidget(Label18);
+  progresso->addStretch(2);
 
   auto* botoes = new QHBoxLayout;
   v->addLayout(botoes);
-  BitBtn1 = Botao(tbDigitacao, "BitBtn1", QStringLiteral("Atualiza valor com a última recarga"));
-  btnimportararq = Botao(tbDigitacao, "btnimportararq", QStringLiteral("Importar Arquivo"));
-  btnimpressao = Botao(tbDigitacao, "btnimpressao", QStringLiteral("Imprimir"));
-  btnsalvarrascunho = Botao(tbDigitacao, "btnsalvarrascunho", QStringLiteral("Salvar Rascunho"));
-  btngerararquivo = Botao(tbDigitacao, "btngerararquivo", QStringLiteral("Gerar Arquivo"));
+  BitBtn1 = Botao(pagina, "BitBtn1", QStringLiteral("&Atualiza valor com a última recarga"));
+  btnimportararq = Botao(pagina, "btnimportararq", QStringLiteral("Imp&ortar Arquivo"));
+  btnimpressao = Botao(pagina, "btnimpressao", QStringLiteral("&Imprimir"));
+  btnsalvarrascunho = Botao(pagina, "btnsalvarrascunho", QStringLiteral("&Salvar Rascunho"));
+  btngerararquivo = Botao(pagina, "btngerararquivo", QStringLiteral("&Gerar Arquivo"));
   botoes->addWidget(BitBtn1);
   botoes->addWidget(btnimportararq);
   botoes->addWidget(btnimpressao);
@@ -381,6 +433,11 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   connect(sgRecarga, &telvarim::GradeRecarga::enter, this, &Tfcadtelvarim::sgRecargaKeyPress);
   connect(sgRecarga, &telvarim::GradeRecarga::teclaVertical, this, &Tfcadtelvarim::sgRecargaKeyDown);
   connect(edalteravlr, &QLineEdit::textEdited, this, &Tfcadtelvarim::edalteravlrChange);
+  // Enter in the box does what its button does, with the same checks.
+  connect(edalteravlr, &QLineEdit::returnPressed, this, &Tfcadtelvarim::btnalteravlrClick);
+  connect(sgRecarga, &telvarim::GradeRecarga::digitacaoSemRecarga, this, &Tfcadtelvarim::MostraSemRecarga);
+  connect(sgRecarga->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& atual) { sgRecargaSelectCell(atual.row()); });
   connect(btnalteravlr, &QPushButton::clicked, this, &Tfcadtelvarim::btnalteravlrClick);
   connect(BitBtn1, &QPushButton::clicked, this, &Tfcadtelvarim::BitBtn1Click);
   connect(btnimportararq, &QPushButton::clicked, this, &Tfcadtelvarim::btnimportararqClick);
@@ -388,7 +445,7 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
   connect(btnsalvarrascunho, &QPushButton::clicked, this, &Tfcadtelvarim::btnsalvarrascunhoClick);
   connect(btngerararquivo, &QPushButton::clicked, this, &Tfcadtelvarim::btngerararquivoClick);
 
-  auto* localizar = new QShortcut(QKeySequence::Find, tbDigitacao);
+  auto* localizar = new QShortcut(QKeySequence::Find, pagina);
   localizar->setContext(Qt::WidgetWithChildrenShortcut);
   connect(localizar, &QShortcut::activated, this, &Tfcadtelvarim::MostraLocalizar);
   auto* fechaLocalizar = new QShortcut(QKeySequence(Qt::Key_Escape), pnlLocalizar);
@@ -399,18 +456,18 @@ void Tfcadtelvarim::CriaPaginaDigitacao() {
 }
 
 void Tfcadtelvarim::CriaPaginaLog() {
-  tblog = new QWidget(PageControl1);
-  tblog->setObjectName(QStringLiteral("tblog"));
-  PageControl1->addWidget(tblog);
-  auto* v = new QVBoxLayout(tblog);
-  memolog = new QPlainTextEdit(tblog);
+  QWidget* pagina = PaginaRolavel(PageControl1, tblog, "tblog");
+  auto* v = new QVBoxLayout(pagina);
+  memolog = new QPlainTextEdit(pagina);
+  memolog->setMinimumHeight(96);
+  memolog->setTabChangesFocus(true);
   memolog->setObjectName(QStringLiteral("memolog"));
   memolog->setReadOnly(true);
   memolog->setLineWrapMode(QPlainTextEdit::NoWrap);
   // The log's lines line up in columns of blanks.
   memolog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   v->addWidget(memolog, 1);
-  btnFechar = Botao(tblog, "btnFechar", QStringLiteral("Fechar"));
+  btnFechar = Botao(pagina, "btnFechar", QStringLiteral("&Fechar"));
   v->addWidget(btnFechar, 0, Qt::AlignRight);
   connect(btnFechar, &QPushButton::clicked, this, &Tfcadtelvarim::btnFecharClick);
 }
@@ -419,6 +476,14 @@ void Tfcadtelvarim::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (!mostrado_ && cadastro_->PaginaAtiva == Pagina::Digitacao) sgRecarga->setFocus();
   mostrado_ = true;
+}
+
+void Tfcadtelvarim::closeEvent(QCloseEvent* event) {
+  if (!ConfirmaFechamento()) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
 }
 
 // --- showing the engine's state ---------------------------------------------------------------------------
@@ -458,6 +523,8 @@ void Tfcadtelvarim::Atualiza() {
         [&](std::int32_t k) { return TextoTarifa(tab.Tarifa(k)); });
   lbltipo->setText(cbtipocartao->currentText());
   lbltarifa->setText(cbtarifa->currentText());
+  for (QLabel* l : {lblempresa, lbldata, lblcripta, lblseq, lbltipo, lblultacesso, lblultimoarquivo, lblultimogerado})
+    l->setToolTip(l->text());
   {
     const QSignalBlocker bloqueio(itensClassificacao_);
     if (QAbstractButton* b = itensClassificacao_->button(static_cast<int>(c.Ordem))) b->setChecked(true);
@@ -644,6 +711,26 @@ void Tfcadtelvarim::sgRecargaKeyDown(int) {
   if (alvo.isValid() && alvo != atual) sgRecarga->setCurrentIndex(alvo);
 }
 
+void Tfcadtelvarim::sgRecargaSelectCell(int linha) {
+  // While the current row takes no value, the status bar says why, across its panels (the words are longer
+  // than a panel); the next row takes the notice away.
+  const std::string motivo = linha >= 0 ? cadastro_->MotivoSemRecarga(linha) : std::string();
+  if (!motivo.empty()) {
+    telvarim::EscreveAvisoStatus(ParaQt(motivo));
+    motivoNoStatus_ = true;
+  } else if (motivoNoStatus_) {
+    telvarim::EscreveAvisoStatus(QString());
+    motivoNoStatus_ = false;
+  }
+}
+
+void Tfcadtelvarim::MostraSemRecarga(int linha) {
+  const std::string motivo = cadastro_->MotivoSemRecarga(linha);
+  if (motivo.empty()) return;
+  sgRecargaSelectCell(linha);
+  dialogos_.Mensagem(motivo);
+}
+
 void Tfcadtelvarim::edalteravlrChange(const QString& texto) {
   if (texto.contains(QLatin1Char('.'))) {  // the keypad's decimal point
     QString t = texto;
@@ -738,21 +825,20 @@ void Tfcadtelvarim::EscondeLocalizar() {
 }
 
 void Tfcadtelvarim::LocalizaProximo() {
-  const QString alvo = Dobra(edLocalizar->text().trimmed());
-  const int n = modelo_->rowCount();
-  if (alvo.isEmpty() || n == 0) return;
+  const std::string alvo = ParaCp1252(edLocalizar->text().trimmed());
+  if (alvo.empty() || !SaiDaGrade()) return;
   const QModelIndex atual = sgRecarga->currentIndex();
-  const int inicio = atual.isValid() ? atual.row() : -1;
-  for (int k = 1; k <= n; ++k) {
-    const int r = (inicio + k) % n;
-    for (int col = 0; col <= 3; ++col)  // code, card, matrícula, name
-      if (Dobra(modelo_->index(r, col).data().toString()).contains(alvo)) {
-        const QModelIndex valor = modelo_->index(r, telvarim::ModeloGrade::kColunaValor);
-        sgRecarga->setCurrentIndex(valor);
-        sgRecarga->scrollTo(valor, QAbstractItemView::PositionAtCenter);
-        lblLocalizar->clear();
-        return;
-      }
+  int achada = -1;
+  Executa([&] {
+    achada = cadastro_->ProcuraTitular(alvo, atual.isValid() ? atual.row() : -1);
+    return telvarim::Resultado::Ok();
+  });
+  if (achada < 0) {
+    lblLocalizar->setText(QStringLiteral("Não encontrado"));
+    return;
   }
-  lblLocalizar->setText(QStringLiteral("Não encontrado"));
+  sgRecarga->setCurrentIndex(modelo_->index(achada, telvarim::ModeloGrade::kColunaValor));
+  // The holder's code says which row was found: it stays in view, however narrow the grid.
+  sgRecarga->scrollTo(modelo_->index(achada, 0), QAbstractItemView::PositionAtCenter);
+  lblLocalizar->clear();
 }

@@ -9,9 +9,16 @@
 // into its holder, or refused with the reason. Every button and choice on the typing page first ends
 // typing, and does nothing more when the value was refused.
 //
-// Beyond the engine: Ctrl+F finds a holder in the grid, and the window remembers whether it holds typed or
-// imported values that were neither saved as a draft nor generated, so that closing the program can offer
-// to save them.
+// Every page scrolls when the window is smaller than its controls need (the grid, the lists and the log give
+// up their height first), so that every control stays within reach at the main window's size.
+//
+// A row that can take no value (the request has no room for it) is read-only and greyed; its tooltip, the
+// status bar while it is the current row, and a notice when something is typed on it say why.
+//
+// Beyond the engine: Ctrl+F finds a holder among all the file's holders (the engine shows its card type and
+// tariff), and the window remembers whether it holds typed or imported values that were neither saved as a
+// draft nor generated, so that every way it can go (closing it, the program, the function tree) offers to
+// save them first.
 #pragma once
 
 #include <QPointer>
@@ -25,6 +32,7 @@
 #include "dialogos.h"
 
 class QButtonGroup;
+class QCloseEvent;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -55,12 +63,13 @@ class Tfcadtelvarim : public QWidget {
 
   // Typed, defaulted, copied or imported values that no draft or request holds yet.
   bool AlteracoesPendentes() const { return alterado_; }
-  // Asked before the program closes: with values pending, offers to save a draft first. True when the
-  // window may go (nothing pending, saved, or the operator said no); false to stay.
+  // Asked before the window goes, however it goes: with values pending, offers to save a draft first. True
+  // when the window may go (nothing pending, saved, or the operator said no); false to stay.
   bool ConfirmaFechamento();
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CriaPaginaArquivos();
@@ -91,6 +100,8 @@ class Tfcadtelvarim : public QWidget {
   void rbClassificacaoClick(int item);
   void sgRecargaKeyPress();
   void sgRecargaKeyDown(int tecla);
+  void sgRecargaSelectCell(int linha);
+  void MostraSemRecarga(int linha);
   void edalteravlrChange(const QString& texto);
   bool edalteravlrExit();
   void btnalteravlrClick();
@@ -172,6 +183,7 @@ class Tfcadtelvarim : public QWidget {
   bool digitacaoRecusada_ = false;  // the last value typed was refused: Enter keeps the row
   bool alterado_ = false;
   bool mostrado_ = false;
+  bool motivoNoStatus_ = false;  // the status bar shows why the current row takes no value
 };
 
 // The workspace window the function tree opened last; nothing reads it back.

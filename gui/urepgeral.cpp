@@ -2,18 +2,23 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPageRanges>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 #include <algorithm>
@@ -21,6 +26,7 @@
 
 #include "cp1252.h"
 #include "operador.h"
+#include "tabelas.h"
 #include "urepimportacao.h"
 #include "ureptelvarim.h"
 
@@ -86,6 +92,10 @@ void PintorRelatorio::Texto(const RotuloRelatorio& rotulo, double topoBanda, con
       break;
   }
   pintor_.drawText(QPointF(x, (topoBanda + rotulo.top) * escala_ + fm.ascent()), texto);
+}
+
+double PintorRelatorio::LarguraTexto(const QFont& fonte, const QString& texto) const {
+  return QFontMetricsF(fonte, pintor_.device()).horizontalAdvance(texto) / escala_;
 }
 
 void PintorRelatorio::Linha(const LinhaRelatorio& linha, double topoBanda) const {
@@ -216,7 +226,12 @@ bool Tfrepgeral::EscrevePdf(const QString& caminho, const QDateTime& quando) con
 }
 
 void Tfrepgeral::SalvaComoPdf(QWidget* pai, const QDateTime& quando) const {
+  // The folder the last PDF went to, while it exists; else the work root.
+  static QString ultimaPasta;
   QFileDialog dialogo(pai, QStringLiteral("Salvar como PDF"));
+  dialogo.setDirectory(!ultimaPasta.isEmpty() && QFileInfo(ultimaPasta).isDir()
+                           ? ultimaPasta
+                           : QString::fromStdU16String(telvarim::Programa().Pastas.Raiz().u16string()));
   dialogo.setAcceptMode(QFileDialog::AcceptSave);
   dialogo.setNameFilter(QStringLiteral("Arquivos PDF (*.pdf)"));
   dialogo.setDefaultSuffix(QStringLiteral("pdf"));
@@ -224,6 +239,7 @@ void Tfrepgeral::SalvaComoPdf(QWidget* pai, const QDateTime& quando) const {
                                                      : qrlnomecadastro.texto + QStringLiteral(".pdf"));
   if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) return;
   const QString caminho = dialogo.selectedFiles().constFirst();
+  ultimaPasta = QFileInfo(caminho).absolutePath();
   if (!EscrevePdf(caminho, quando)) {
     QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Warning"),
                       QStringLiteral("Não foi possível gravar o arquivo ") + QDir::toNativeSeparators(caminho),
@@ -249,6 +265,20 @@ void Tfrepgeral::MostraPrevia(QWidget* pai) const {
     salvar->setObjectName(QStringLiteral("acaoSalvarPdf"));
     QObject::connect(salvar, &QAction::triggered, &previa, [this, &previa, quando] { SalvaComoPdf(&previa, quando); });
   }
+  // A way out that reads as one, where a dialog keeps it.
+  if (QLayout* layout = previa.layout()) {
+    auto* botoes = new QDialogButtonBox(&previa);
+    QPushButton* fechar = botoes->addButton(QStringLiteral("&Fechar"), QDialogButtonBox::RejectRole);
+    fechar->setObjectName(QStringLiteral("btnFecharPrevia"));
+    QObject::connect(botoes, &QDialogButtonBox::rejected, &previa, &QDialog::reject);
+    layout->addWidget(botoes);
+  }
+  // The page as wide as the window lets the lines be read; the window takes most of the screen.
+  if (auto* pagina = previa.findChild<QPrintPreviewWidget*>()) pagina->fitToWidth();
+  for (QAction* a : previa.findChildren<QAction*>())
+    if (a->objectName() == QLatin1String("fitWidthAction")) a->setChecked(true);
+  if (const QScreen* tela = pai ? pai->screen() : QGuiApplication::primaryScreen())
+    previa.resize(tela->availableGeometry().size() * 0.9);
   previa.exec();
 }
 

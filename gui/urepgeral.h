@@ -62,6 +62,8 @@ class PintorRelatorio {
   PintorRelatorio(QPainter& pintor, double escala, double largura);
 
   double Largura() const { return largura_; }  // the band's width, in form pixels
+  // How wide a text prints in that font on this device, in form pixels.
+  double LarguraTexto(const QFont& fonte, const QString& texto) const;
   void Texto(const RotuloRelatorio& rotulo, double topoBanda) const;
   void Texto(const RotuloRelatorio& rotulo, double topoBanda, const QString& texto) const;
   void Linha(const LinhaRelatorio& linha, double topoBanda) const;

@@ -1,5 +1,7 @@
 #include "ureptelvarim.h"
 
+#include <cmath>
+
 #include "operador.h"
 
 using telvarim::FonteArial;
@@ -10,17 +12,11 @@ Tfreptelvarim::Tfreptelvarim() : Tfrepgeral(QPageLayout::Landscape) {
   // The base's rule moves down under the order of the listing; a second one closes the column titles.
   qrsLinhaCabecalho = {.left = 0, .top = 94, .width = 1037};
   QRShape2 = {.left = 0, .top = 127, .width = 1037};
-  struct Titulo {
-    const char* texto;
-    int left;
-  };
-  static constexpr Titulo kTitulos[] = {{"Usuário", 8}, {"Cartão", 99},  {"Matrícula", 240}, {"Nome", 368},
-                                        {"Tipo", 728},  {"Tarifa", 800}, {"Valor", 904},     {"Total", 976}};
-  for (std::size_t i = 0; i < titulos.size(); ++i)
+  colunas_ = telvarim::ColunasListagem();
+  for (std::size_t i = 0; i < titulos.size() && i < colunas_.size(); ++i)
     titulos[i] = {.nome = QStringLiteral("QRLabel%1").arg(i + 1),
-                  .texto = QString::fromUtf8(kTitulos[i].texto),
+                  .texto = telvarim::TextoQt(colunas_[i].titulo),
                   .fonte = FonteArial(10),
-                  .left = kTitulos[i].left,
                   .top = 102};
   qrllinha = {.nome = QStringLiteral("qrllinha"), .fonte = telvarim::FonteCourierNew(8), .left = 8, .top = 2};
 }
@@ -36,7 +32,20 @@ void Tfreptelvarim::Preenche(const telvarim::Relatorio& r) {
 void Tfreptelvarim::PintaCabecalhoProprio(const telvarim::PintorRelatorio& p, double topo) const {
   p.Texto(lblClassificacao, topo);
   p.Linha(QRShape2, topo);
-  for (const RotuloRelatorio& t : titulos) p.Texto(t, topo);
+  // The lines' pitch on this device: every character of a line is this wide.
+  const double passo = p.LarguraTexto(qrllinha.fonte, QStringLiteral("0000000000")) / 10;
+  for (std::size_t i = 0; i < titulos.size() && i < colunas_.size(); ++i) {
+    RotuloRelatorio t = titulos[i];
+    const telvarim::ColunaListagem& c = colunas_[i];
+    const double esquerda = qrllinha.left + passo * static_cast<double>(c.inicio);
+    const double largura = p.LarguraTexto(t.fonte, t.texto);
+    // A title wider than its column ("Tipo" over two characters) ends where the column ends, clear of the
+    // next title.
+    const double coluna = passo * static_cast<double>(c.largura);
+    const double x = c.aDireita || largura > coluna ? esquerda + coluna - largura : esquerda;
+    t.left = static_cast<int>(std::lround(x));
+    p.Texto(t, topo);
+  }
 }
 
 void Tfreptelvarim::PintaDetalhe(const telvarim::PintorRelatorio& p, double topo, int indice) const {

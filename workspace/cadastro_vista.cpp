@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <tuple>
 
 #include "cadastro_comum.h"
 #include "cadastrotelvarim.h"
@@ -25,6 +26,9 @@ std::string MensagemSemEspaco(int grupo, bool credito) {
   return "Valor Maior que o Permitido no Grupo " + NumeroTexto(grupo + 1) + " do Arquivo (" + LimiteNoPedido(credito) +
          ") - Verifique!";
 }
+
+// The least value a row of that card type can take: a centavo, or a whole credit.
+Moeda MenorValor(bool credito) { return credito ? kUnidadeMoeda : kUnidadeMoeda / 100; }
 
 // A value as the operator writes it: a full stop is the keypad's decimal point.
 std::optional<Moeda> LeValorDigitado(std::string_view texto) {
@@ -83,6 +87,20 @@ double CadastroTelvarim::ValorDaLinha(int linha) const {
   return UsuarioDaLinha(linha).Grupos[static_cast<std::size_t>(l.Grupo)].ValorRecarga;
 }
 
+std::string CadastroTelvarim::MotivoSemRecarga(int linha) const {
+  if (linha < 0 || linha >= QtdLinhas()) return {};
+  const bool credito = VistaEmCreditos();
+  const int grupo = vista_[static_cast<std::size_t>(linha)].Grupo;
+  if (CabeNoPedido(grupo, credito, MenorValor(credito))) return {};
+  // The request writes money in group 1 alone; a holder shown here through another group is recharged
+  // under the tariff of its group 1.
+  if (!credito)
+    return "Recarga não permitida nesta tarifa: o usuário está nela pelo Grupo "_cp + NumeroTexto(grupo + 1) +
+           ", e o arquivo só leva valor em dinheiro no Grupo 1."_cp;
+  return "Recarga não permitida nesta tarifa: o Grupo "_cp + NumeroTexto(grupo + 1) +
+         " do arquivo não comporta valor."_cp;
+}
+
 std::string CadastroTelvarim::TextoCelula(int linha, int coluna) const {
   if (linha < 0 || linha >= QtdLinhas()) return {};
   const LinhaVista& l = vista_[static_cast<std::size_t>(linha)];
@@ -110,6 +128,77 @@ std::string CadastroTelvarim::TextoCelula(int linha, int coluna) const {
   }
 }
 
+// --- finding a holder -----------------------------------------------------------------------------------------
+
+int CadastroTelvarim::ProcuraTitular(std::string_view texto, int linha) {
+  const std::string alvo = DobraTexto(Trim(texto));
+  if (alvo.empty()) return -1;
+  const auto Casa = [&](const RegUsuario& u) {
+    return NumeroTexto(u.CodUsuario).find(alvo) != std::string::npos ||
+           NumeroTexto(u.NumCartao).find(alvo) != std::string::npos ||
+           DobraTexto(u.Matricula).find(alvo) != std::string::npos ||
+           DobraTexto(TrimRight(u.Nome)).find(alvo) != std::string::npos;
+  };
+  const auto Posicao = [](const std::vector<std::int32_t>& codigos, std::int32_t k) {
+    return static_cast<std::size_t>(std::find(codigos.begin(), codigos.end(), k) - codigos.begin());
+  };
+
+  // Every holder has one place in the search: its row in the view shown, else its row in the first view that
+  // shows it (its card type, and the first of its groups' tariffs that the file has), views in the order of
+  // the two choices. The places are gone through in that order from the current row, and round again.
+  struct Lugar {
+    std::size_t tipo, tarifa;
+    std::int32_t ordem;  // the row in the view shown, the table position elsewhere
+    std::int32_t usuario;
+    std::int32_t codigoTarifa;
+  };
+  std::vector<Lugar> lugares;
+  lugares.reserve(static_cast<std::size_t>(std::max(QtdUsuarios, 0)));
+  const std::size_t tipoAtual = Posicao(TiposDoArquivo, TipoCartaoAtual);
+  const std::size_t tarifaAtual = Posicao(TarifasDoArquivo, TarifaAtual);
+  std::vector<bool> naVista(static_cast<std::size_t>(std::max(QtdUsuarios, 0)), false);
+  for (int r = 0; r < QtdLinhas(); ++r) {
+    const std::int32_t u = vista_[static_cast<std::size_t>(r)].Usuario;
+    naVista[static_cast<std::size_t>(u)] = true;
+    lugares.push_back({tipoAtual, tarifaAtual, r, u, TarifaAtual});
+  }
+  for (std::int32_t i = 0; i < QtdUsuarios; ++i) {
+    const RegUsuario& u = tab_.Usuarios[static_cast<std::size_t>(i)];
+    const std::size_t tipo = Posicao(TiposDoArquivo, u.TipoCartao);
+    if (naVista[static_cast<std::size_t>(i)] || tipo == TiposDoArquivo.size()) continue;
+    const bool dinheiro = tab_.TipoCartao(u.TipoCartao).PorCreditos == 0;
+    for (const GrupoRecarga& g : u.Grupos) {
+      const std::size_t tarifa = Posicao(TarifasDoArquivo, g.Tarifa);
+      if (tarifa == TarifasDoArquivo.size() || GrupoMostrado(u, g.Tarifa, dinheiro) < 0) continue;
+      lugares.push_back({tipo, tarifa, i, i, g.Tarifa});
+      break;
+    }
+  }
+  std::sort(lugares.begin(), lugares.end(), [](const Lugar& a, const Lugar& b) {
+    return std::tie(a.tipo, a.tarifa, a.ordem) < std::tie(b.tipo, b.tarifa, b.ordem);
+  });
+
+  // From the row after `linha` (from the first row of the view when there is none), round to `linha` itself.
+  const Lugar daqui{tipoAtual, tarifaAtual, std::clamp(linha, -1, QtdLinhas() - 1), 0, 0};
+  const std::size_t inicio = static_cast<std::size_t>(std::upper_bound(lugares.begin(), lugares.end(), daqui,
+                                                                       [](const Lugar& a, const Lugar& b) {
+                                                                         return std::tie(a.tipo, a.tarifa, a.ordem) <
+                                                                                std::tie(b.tipo, b.tarifa, b.ordem);
+                                                                       }) -
+                                                      lugares.begin());
+  for (std::size_t k = 0; k < lugares.size(); ++k) {
+    const Lugar& l = lugares[(inicio + k) % lugares.size()];
+    if (!Casa(tab_.Usuarios[static_cast<std::size_t>(l.usuario)])) continue;
+    if (l.tipo == tipoAtual && l.tarifa == tarifaAtual) return l.ordem;
+    if (!MostraTipoTarifa(tab_.Usuarios[static_cast<std::size_t>(l.usuario)].TipoCartao, l.codigoTarifa).Feito())
+      return -1;
+    for (int r = 0; r < QtdLinhas(); ++r)
+      if (vista_[static_cast<std::size_t>(r)].Usuario == l.usuario) return r;
+    return -1;
+  }
+  return -1;
+}
+
 // --- values --------------------------------------------------------------------------------------------------
 
 Moeda CadastroTelvarim::ConfereValor(int linha, Moeda v) {
@@ -125,7 +214,10 @@ Moeda CadastroTelvarim::ConfereValor(int linha, Moeda v) {
   // A value the request has no room for would be lost on the way out (or refuse the whole request): it is
   // refused here, where the operator typed it.
   const int grupo = vista_[static_cast<std::size_t>(linha)].Grupo;
-  if (!CabeNoPedido(grupo, c.PorCreditos != 0, guardado)) Recusa_(MensagemSemEspaco(grupo, c.PorCreditos != 0));
+  if (!CabeNoPedido(grupo, c.PorCreditos != 0, guardado)) {
+    const std::string motivo = MotivoSemRecarga(linha);
+    Recusa_(motivo.empty() ? MensagemSemEspaco(grupo, c.PorCreditos != 0) : motivo);
+  }
   return guardado;
 }
 

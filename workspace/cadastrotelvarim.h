@@ -149,6 +149,16 @@ class CadastroTelvarim {
   static int LarguraColuna(int coluna);
   const RegUsuario& UsuarioDaLinha(int linha) const;
   double ValorDaLinha(int linha) const;
+  // Why row `linha` can take no value but 0, in the operator's words (cp1252); empty when it can take one.
+  std::string MotivoSemRecarga(int linha) const;
+
+  // --- finding a holder ---
+  // The next holder of the file, after the one on row `linha`, whose code, card number, matrícula or name
+  // holds `texto` (case and accents do not count). Holders are gone through view by view, in the order of the
+  // card-type and tariff choices: the rows of the view shown as they stand, every other holder under its card
+  // type and the first tariff of its groups, in table order; after the last, the first again. A holder the
+  // view does not show is shown first. The row that shows the holder, or -1 when none matches.
+  int ProcuraTitular(std::string_view texto, int linha);
 
   // --- values ---
   // The value typed for row `linha`: checked and stored into its holder, or refused (the operator told why)
@@ -264,6 +274,9 @@ class CadastroTelvarim {
   };
   [[noreturn]] void Recusa_(std::string mensagem, bool erro = false);
   void LogBannerFim();
+  // The operator declined to resume draft `rascunho`: its received file goes back to Recebidos when no
+  // request answers it, then the draft and its .LOG are deleted; the operator is told first.
+  void DescartaRascunho(const std::string& rascunho);
   // Holds the folders a step writes (and clears what interrupted steps left there); false, with the operator
   // told, when one is in use past the wait or cannot be locked.
   bool ReservaPastas(const std::vector<std::filesystem::path>& pastas, TravaPastas& travas);

@@ -1,5 +1,7 @@
 #include "listagem.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 #include "cp1252.h"
@@ -23,6 +25,19 @@ std::string Esq(std::string_view s, std::size_t largura) {
 std::string Dir(std::string_view s, std::size_t largura) {
   return s.size() < largura ? std::string(largura - s.size(), ' ') + std::string(s) : std::string(s);
 }
+
+// The fields of a detail line, in order, one blank between them: code, card, matrícula, name, card type,
+// tariff, quantity, total.
+struct CampoDetalhe {
+  const char* titulo;
+  std::size_t largura;  // the layout's width, a minimum
+  bool aDireita;
+};
+constexpr CampoDetalhe kCamposDetalhe[] = {{"Usuário", 16, false}, {"Cartão", 16, false}, {"Matrícula", 20, false},
+                                           {"Nome", 40, false},    {"Tipo", 2, false},    {"Tarifa", 6, true},
+                                           {"Valor", 15, true},    {"Total", 15, true}};
+constexpr std::size_t kCampoNome = 3;
+constexpr std::size_t kLarguraNome = 50;  // a name always prints its 50 characters
 
 const std::string kCredito = "Crédito"_cp;
 const std::string kUnidade = "Unidade Tarifária"_cp;
@@ -81,9 +96,21 @@ std::vector<std::string> TextoListagem(const Tabelas& t, const std::vector<RegLi
 
     const std::string tarifa = credito ? FormataPadrao(t.Tarifa(e.Tarifa).Valor, "###,##0.00") : " - ";
     const std::string quantidade = FormataPadrao(e.ValorRecarga, credito ? "###,####,##0" : "###,####,##0.00");
-    l.push_back(Esq(std::to_string(e.CodUsuario), 16) + " " + Esq(std::to_string(e.NumCartao), 16) + " " +
-                Esq(e.Matricula, 20) + " " + Esq(e.Nome, 40) + " " + Esq(codigo, 2) + " " + Dir(tarifa, 6) + " " +
-                Dir(quantidade, 15) + " " + Dir(FormataPadrao(total, "###,####,##0.00"), 15));
+    const std::string campos[] = {std::to_string(e.CodUsuario),
+                                  std::to_string(e.NumCartao),
+                                  e.Matricula,
+                                  e.Nome,
+                                  codigo,
+                                  tarifa,
+                                  quantidade,
+                                  FormataPadrao(total, "###,####,##0.00")};
+    std::string detalhe;
+    for (std::size_t i = 0; i < std::size(kCamposDetalhe); ++i) {
+      const CampoDetalhe& f = kCamposDetalhe[i];
+      if (i > 0) detalhe += ' ';
+      detalhe += f.aDireita ? Dir(campos[i], f.largura) : Esq(campos[i], f.largura);
+    }
+    l.push_back(std::move(detalhe));
     qtdGrupo += e.ValorRecarga;
     dinheiroGrupo += total;
     dinheiroGeral += total;
@@ -106,6 +133,18 @@ std::string RotuloClassificacao(Classificacao c) {
       break;
   }
   return "Classificação : Por Código Usuário"_cp;
+}
+
+std::vector<ColunaListagem> ColunasListagem() {
+  std::vector<ColunaListagem> colunas;
+  std::size_t inicio = 0;
+  for (std::size_t i = 0; i < std::size(kCamposDetalhe); ++i) {
+    const CampoDetalhe& f = kCamposDetalhe[i];
+    const std::size_t largura = i == kCampoNome ? std::max(f.largura, kLarguraNome) : f.largura;
+    colunas.push_back({Utf8ParaCp1252(f.titulo), inicio, largura, f.aDireita});
+    inicio += largura + 1;
+  }
+  return colunas;
 }
 
 }  // namespace telvarim

@@ -37,4 +37,15 @@ std::vector<std::string> TextoListagem(const Tabelas& t, const std::vector<RegLi
 // "Classificação : Por Código Usuário", "... Por Nome Usuário", "... Por Matrícula Usuário" (cp1252).
 std::string RotuloClassificacao(Classificacao c);
 
+// A column of the detail lines, in characters from the line's start: where its title stands. Names print in
+// full, so the columns after the name lie where a 50-character name puts them. Figures line up on the
+// right, so their titles do too.
+struct ColunaListagem {
+  std::string titulo;  // "Usuário", "Cartão", "Matrícula", "Nome", "Tipo", "Tarifa", "Valor", "Total" (cp1252)
+  std::size_t inicio = 0;
+  std::size_t largura = 0;
+  bool aDireita = false;
+};
+std::vector<ColunaListagem> ColunasListagem();
+
 }  // namespace telvarim

@@ -1,17 +1,20 @@
 // Renders the README's screenshots from the real windows, on a throw-away work root:
 //   xvfb-run -a build/bin/telvarim_capturas docs
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <cstdio>
 
@@ -41,6 +44,50 @@ void Espera() {
 bool Salva(QWidget* w, const QString& arquivo) {
   Espera();
   if (w->grab().save(arquivo)) return true;
+  std::fprintf(stderr, "telvarim_capturas: cannot write %s\n", qPrintable(arquivo));
+  return false;
+}
+
+// Where the tooltip of LinhaSemRecarga shows, in the grid's window: a tooltip is a window of its own, placed
+// by the screen (xvfb-run's is small), so the picture puts it back where it belongs.
+QPoint pontoDica;
+
+// Shows the first view with a row that takes no value, that row current, the pointer's tooltip on it.
+bool LinhaSemRecarga(QWidget* janela) {
+  auto* tipo = janela->findChild<QComboBox*>(QStringLiteral("cbtipocartao"));
+  auto* tarifa = janela->findChild<QComboBox*>(QStringLiteral("cbtarifa"));
+  auto* grade = janela->findChild<QTableView*>(QStringLiteral("sgRecarga"));
+  for (int t = 0; t < tipo->count(); ++t) {
+    tipo->setCurrentIndex(t);
+    for (int f = 0; f < tarifa->count(); ++f) {
+      tarifa->setCurrentIndex(f);
+      QAbstractItemModel* m = grade->model();
+      for (int r = 0; r < m->rowCount(); ++r) {
+        const QModelIndex valor = m->index(r, 5);
+        if (m->flags(valor) & Qt::ItemIsEditable) continue;
+        grade->scrollTo(valor, QAbstractItemView::PositionAtCenter);
+        const QPoint ponto = grade->visualRect(m->index(r, 3)).center();
+        QTest::mouseClick(grade->viewport(), Qt::LeftButton, {}, ponto);
+        pontoDica = grade->viewport()->mapTo(grade->window(), ponto + QPoint(8, 16));
+        QToolTip::showText(grade->viewport()->mapToGlobal(ponto + QPoint(8, 16)),
+                           m->index(r, 3).data(Qt::ToolTipRole).toString(), grade->viewport());
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// The window with the tooltip that shows over it, which is a window of its own.
+bool SalvaComDica(QWidget* w, const QString& arquivo) {
+  Espera();
+  QPixmap imagem = w->grab();
+  for (QWidget* t : QApplication::topLevelWidgets())
+    if (t->inherits("QTipLabel") && t->isVisible()) {
+      QPainter p(&imagem);
+      p.drawPixmap(pontoDica, t->grab());
+    }
+  if (imagem.save(arquivo)) return true;
   std::fprintf(stderr, "telvarim_capturas: cannot write %s\n", qPrintable(arquivo));
   return false;
 }
@@ -116,6 +163,23 @@ int main(int argc, char** argv) {
   }
   QTest::keyClicks(grade, QStringLiteral("4"));
   ok = Salva(fprincipal, docs + QStringLiteral("/cadtelvarim_digitacao.png")) && ok;
+
+  // A row that takes no value: greyed, its reason in its tooltip and across the status bar.
+  if (!LinhaSemRecarga(fcadtelvarim)) {
+    std::fprintf(stderr, "telvarim_capturas: the sample has no row that takes no value\n");
+    ok = false;
+  } else {
+    ok = SalvaComDica(fprincipal, docs + QStringLiteral("/cadtelvarim_sem_recarga.png")) && ok;
+  }
+
+  // The frame at the size it was drawn for: the workspace's page scrolls rather than hide a control.
+  QToolTip::hideText();
+  fprincipal->resize(739, 533);
+  for (const char* caixa : {"cbtipocartao", "cbtarifa"})
+    if (auto* c = fcadtelvarim->findChild<QComboBox*>(QLatin1String(caixa))) c->setCurrentIndex(0);
+  grade->setCurrentIndex(grade->model()->index(0, 5));
+  ok = Salva(fprincipal, docs + QStringLiteral("/cadtelvarim_tamanho_padrao.png")) && ok;
+  fprincipal->resize(1100, 720);
   QTest::mouseClick(fcadtelvarim->findChild<QPushButton*>(QStringLiteral("btngerararquivo")), Qt::LeftButton);
   ok = Salva(fprincipal, docs + QStringLiteral("/cadtelvarim_log.png")) && ok;
 

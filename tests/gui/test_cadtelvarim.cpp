@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,23 +20,30 @@
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
 #include <deque>
 #include <memory>
 
 #include "amostra_selada.h"
 #include "cadastrotelvarim.h"
+#include "classificacao.h"
 #include "cp1252.h"
 #include "dialogos.h"
 #include "inicio.h"
 #include "records.h"
 #include "tabelas.h"
 #include "ucadtelvarim.h"
+#include "ucargaarquivos.h"
 #include "uprincipal.h"
 
 namespace fs = std::filesystem;
@@ -58,6 +66,7 @@ class Operador : public QObject {
   QList<Caixa> caixas;
   int dialogosArquivo = 0;
   QStringList filtros;  // of the last file dialog
+  QStringList pastas;   // where each file dialog opened
   int previas = 0;
 
   Operador() {
@@ -93,6 +102,7 @@ class Operador : public QObject {
       if (!d->isVisible()) return;
       ++dialogosArquivo;
       filtros = d->nameFilters();
+      pastas << d->directory().absolutePath();
       if (arquivos.isEmpty()) {
         d->reject();
       } else {
@@ -128,6 +138,7 @@ class TesteCadTelvarim : public QObject {
   std::unique_ptr<Operador> op_;
   std::unique_ptr<Tfcadtelvarim> janela_;
   QStringList status_;
+  QStringList avisos_;  // notices across the status bar
 
   template <typename T>
   T* Filho(const char* nome) {
@@ -190,6 +201,71 @@ class TesteCadTelvarim : public QObject {
 
   fs::path Pasta(const char* nome) const { return raiz_ / nome; }
 
+  // --- the main window around the workspace ---
+  QTreeWidget* Arvore() { return fprincipal->findChild<QTreeWidget*>(QStringLiteral("TVwGeral")); }
+  QTreeWidgetItem* No(const QString& legenda) {
+    return Arvore()->findItems(legenda, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+  }
+  // A click on the tree as the operator makes it: on a node's caption or, with no caption, below the nodes.
+  void ClicaArvore(const QString& legenda) {
+    QPoint ponto(20, Arvore()->viewport()->height() - 4);
+    if (!legenda.isEmpty()) {
+      QTreeWidgetItem* no = No(legenda);
+      QVERIFY(no);
+      if (no->parent()) no->parent()->setExpanded(true);
+      ponto = Arvore()->visualItemRect(no).center();
+    }
+    QTest::mouseClick(Arvore()->viewport(), Qt::LeftButton, {}, ponto);
+  }
+  // The main window, a workspace opened from its tree, the sample processed and 7 typed on the first row.
+  QPointer<Tfcadtelvarim> CadastroComValorDigitado() {
+    janela_.reset();
+    telvarim::IniciaJanelas();
+    ClicaArvore(QStringLiteral("Manutenção"));
+    QPointer<Tfcadtelvarim> c = fcadtelvarim;
+    if (!c) return c;
+    QTest::mouseClick(c->findChild<QPushButton*>(QStringLiteral("btnprocessar")), Qt::LeftButton);
+    auto* grade = c->findChild<QTableView*>(QStringLiteral("sgRecarga"));
+    grade->setCurrentIndex(grade->model()->index(0, 5));
+    grade->setFocus();
+    QTest::keyClick(grade, Qt::Key_7);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    return c;
+  }
+
+  // Whether the operator can see the whole of `w` in the main window, and a click on its middle lands on it.
+  static bool Visivel(QWidget* w) {
+    QWidget* topo = w->window();
+    const QRect r(w->mapTo(topo, QPoint(0, 0)), w->size());
+    QRect visto = r & topo->rect();
+    for (QWidget* p = w->parentWidget(); p && p != topo; p = p->parentWidget())
+      visto &= QRect(p->mapTo(topo, QPoint(0, 0)), p->size());
+    QWidget* alvo = topo->childAt(r.center());
+    return w->isVisible() && visto == r && alvo && (alvo == w || w->isAncestorOf(alvo));
+  }
+  // Scrolls the page that holds `w` until `w` is in sight, as the operator would with the page's bars: a bar
+  // that had to move is itself in sight.
+  static bool Alcanca(QWidget* w) {
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+      auto* rolagem = qobject_cast<QScrollArea*>(p);
+      if (!rolagem || !rolagem->widget() || !rolagem->widget()->isAncestorOf(w)) continue;
+      QScrollBar* barras[] = {rolagem->horizontalScrollBar(), rolagem->verticalScrollBar()};
+      const int antes[] = {barras[0]->value(), barras[1]->value()};
+      rolagem->ensureWidgetVisible(w, 0, 0);
+      QApplication::processEvents();
+      for (int i = 0; i < 2; ++i)
+        if (barras[i]->value() != antes[i] && !Visivel(barras[i])) return false;
+      break;
+    }
+    QApplication::processEvents();
+    return Visivel(w);
+  }
+  // A click through the main window's own surface: it reaches whatever the operator sees at that point.
+  static void ClicaNaJanela(QWidget* w) {
+    QWidget* topo = w->window();
+    QTest::mouseClick(topo->windowHandle(), Qt::LeftButton, {}, w->mapTo(topo, w->rect().center()));
+  }
+
   // The group 1 value of every holder in request `pedido` of Gerados, opened as the central system opens it
   // (money card types: the sample's first card type is one).
   std::map<int, double> ValoresDoPedido(const QString& pedido) {
@@ -227,11 +303,14 @@ class TesteCadTelvarim : public QObject {
     QVERIFY(telvarim::teste::GravaAmostraSelada(raiz_ / "Recebidos" / kRecebido.toStdString(), {}));
     status_.clear();
     telvarim::DefinePainelStatus([this](const QString& t) { status_ << t; });
+    avisos_.clear();
+    telvarim::DefineAvisoStatus([this](const QString& t) { avisos_ << t; });
     op_ = std::make_unique<Operador>();
     Abre();
   }
 
   void cleanup() {
+    delete fprincipal;
     janela_.reset();
     op_.reset();
     temp_.reset();
@@ -250,7 +329,7 @@ class TesteCadTelvarim : public QObject {
     QCOMPARE(Texto("lblarqgerado"), QStringLiteral("0"));
     QCOMPARE(Texto("lblultimogerado"), QStringLiteral("Não Há Arquivos Gerados"));
     QVERIFY(Filho<QLabel>("lbltipoultacc")->isHidden());
-    QCOMPARE(Filho<QPushButton>("btnprocessar")->text(), QStringLiteral("Processar Arquivo"));
+    QCOMPARE(Filho<QPushButton>("btnprocessar")->text(), QStringLiteral("&Processar Arquivo"));  // Alt+P
     for (const char* pasta : {"Recebidos", "Gerados", "Rascunho", "Processados"})
       QVERIFY(fs::is_directory(Pasta(pasta)));
     QVERIFY(op_->caixas.isEmpty());
@@ -470,16 +549,25 @@ class TesteCadTelvarim : public QObject {
     QVERIFY(Filho<QRadioButton>("rbClassificacao0")->isChecked());
   }
 
-  void orderingByNameFollowsTheCodePage() {
+  void orderingByNameAsAPortugueseReaderDoes() {
     Processa();
     QTest::mouseClick(Filho<QRadioButton>("rbClassificacao1"), Qt::LeftButton);
     QCOMPARE(status_.constLast(), QStringLiteral("Grid Classificado"));
     QCOMPARE(Modelo()->rowCount(), Texto("lblqtdrec").toInt());
-    for (int r = 1; r < Modelo()->rowCount(); ++r) {
-      const std::string a = telvarim::MaiusculasCp1252(telvarim::ParaCp1252(Celula(r - 1, 3)));
-      const std::string b = telvarim::MaiusculasCp1252(telvarim::ParaCp1252(Celula(r, 3)));
-      QVERIFY2(telvarim::ComparaBytes(a, b) <= 0, qPrintable(Celula(r - 1, 3) + QStringLiteral(" > ") + Celula(r, 3)));
+    // Case and accents do not move a name: Á sits with the As, before every B.
+    int primeiroA = -1, primeiroB = -1;
+    for (int r = 0; r < Modelo()->rowCount(); ++r) {
+      const std::string nome = telvarim::DobraTexto(telvarim::ParaCp1252(Celula(r, 3)));
+      if (r > 0) {
+        const std::string anterior = telvarim::DobraTexto(telvarim::ParaCp1252(Celula(r - 1, 3)));
+        QVERIFY2(telvarim::ComparaBytes(anterior, nome) <= 0,
+                 qPrintable(Celula(r - 1, 3) + QStringLiteral(" > ") + Celula(r, 3)));
+      }
+      if (primeiroA < 0 && Celula(r, 3).startsWith(QChar(0xC1))) primeiroA = r;
+      if (primeiroB < 0 && nome.front() == 'B') primeiroB = r;
     }
+    QVERIFY2(primeiroA >= 0, "the sample has a name that starts with Á");
+    QVERIFY(primeiroB < 0 || primeiroA < primeiroB);
     QVERIFY(op_->caixas.isEmpty());
   }
 
@@ -652,57 +740,6 @@ class TesteCadTelvarim : public QObject {
     QVERIFY(op_->caixas.isEmpty());
   }
 
-  void ctrlFFindsTheNextHolderWhateverTheCaseAndAccents() {
-    Processa();
-    auto Simples = [](const QString& t) {
-      return t.normalized(QString::NormalizationForm_D).remove(QRegularExpression(QStringLiteral("\\p{Mn}"))).toLower();
-    };
-    // An accented first name, looked for in lower case without its accents.
-    QString procura;
-    for (int r = 0; r < Modelo()->rowCount() && procura.isEmpty(); ++r) {
-      const QString primeiro = Celula(r, 3).section(QLatin1Char(' '), 0, 0);
-      if (Simples(primeiro) != primeiro.toLower()) procura = Simples(primeiro);
-    }
-    QVERIFY(!procura.isEmpty());
-
-    Seleciona(0, 5);
-    QTest::keyClick(Grade(), Qt::Key_F, Qt::ControlModifier);
-    auto* caixa = Filho<QLineEdit>("edLocalizar");
-    QVERIFY(caixa->isVisible());
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(caixa));
-    const int inicio = Grade()->currentIndex().row();
-    QCOMPARE(inicio, 0);  // going to the box leaves the grid where it was
-    auto Proxima = [&](int de, const QString& texto) {
-      for (int k = 1; k <= Modelo()->rowCount(); ++k) {
-        const int r = (de + k) % Modelo()->rowCount();
-        for (int c = 0; c <= 3; ++c)
-          if (Simples(Celula(r, c)).contains(texto)) return r;
-      }
-      return -1;
-    };
-    const int primeira = Proxima(inicio, procura);
-    QTest::keyClicks(caixa, procura);
-    QTest::keyClick(caixa, Qt::Key_Return);
-    QCOMPARE(Grade()->currentIndex(), Modelo()->index(primeira, 5));
-    QTest::keyClick(caixa, Qt::Key_Return);
-    QCOMPARE(Grade()->currentIndex(), Modelo()->index(Proxima(primeira, procura), 5));
-
-    // By matrícula, and nothing found.
-    const QString matricula = Celula(Modelo()->rowCount() - 1, 2).trimmed();
-    caixa->clear();
-    QTest::keyClicks(caixa, matricula);
-    QTest::keyClick(caixa, Qt::Key_Return);
-    QCOMPARE(Grade()->currentIndex().column(), 5);
-    QCOMPARE(Grade()->currentIndex().row(), Proxima(Proxima(primeira, procura), Simples(matricula)));
-    caixa->clear();
-    QTest::keyClicks(caixa, QStringLiteral("zzzz-nao-existe"));
-    QTest::keyClick(caixa, Qt::Key_Return);
-    QCOMPARE(Texto("lblLocalizar"), QStringLiteral("Não encontrado"));
-    QTest::keyClick(caixa, Qt::Key_Escape);
-    QVERIFY(!caixa->isVisible());
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Grade()));
-  }
-
   void closingTheProgramOffersToSaveTheDraft_data() {
     QTest::addColumn<QString>("resposta");
     QTest::addColumn<bool>("fecha");
@@ -759,6 +796,477 @@ class TesteCadTelvarim : public QObject {
     QCOMPARE(Arquivos("Rascunho").filter(QStringLiteral("_2.REC")).size(), rascunho ? 1 : 0);
     if (rascunho) QCOMPARE(op_->caixas.constLast().texto, QStringLiteral("Arquivo de Rascunho Gravado com Sucesso!!"));
     delete fprincipal;
+  }
+
+  // Every way the workspace can go asks the closing question when values were typed and not saved.
+  void everyWayTheWorkspaceGoesAsksFirst_data() {
+    QTest::addColumn<QString>("como");  // a tree caption, "" for below the nodes, "fechar" for the window's own close
+    QTest::addColumn<QStringList>("respostas");
+    QTest::addColumn<QString>("depois");  // "fica", "sai", "rascunho"
+    QTest::newRow("Principal, cancel") << "Principal" << QStringList{"Cancel"} << "fica";
+    QTest::newRow("below the nodes, cancel") << "" << QStringList{"Cancel"} << "fica";
+    QTest::newRow("Manutenção again, cancel") << "Manutenção" << QStringList{"Cancel"} << "fica";
+    QTest::newRow("Carga Arquivos, cancel") << "Carga Arquivos" << QStringList{"Cancel"} << "fica";
+    QTest::newRow("the window's close, cancel") << "fechar" << QStringList{"Cancel"} << "fica";
+    QTest::newRow("Principal, no") << "Principal" << QStringList{"&No"} << "sai";
+    QTest::newRow("below the nodes, no") << "" << QStringList{"&No"} << "sai";
+    QTest::newRow("Carga Arquivos, yes") << "Carga Arquivos" << QStringList{"&Yes", "OK"} << "rascunho";
+    // The fresh workspace offers the draft just saved, and the operator takes it up.
+    QTest::newRow("Manutenção again, yes") << "Manutenção" << QStringList{"&Yes", "OK", "&Yes"} << "rascunho";
+    QTest::newRow("the window's close, yes") << "fechar" << QStringList{"&Yes", "OK"} << "rascunho";
+  }
+
+  void everyWayTheWorkspaceGoesAsksFirst() {
+    QFETCH(QString, como);
+    QFETCH(QStringList, respostas);
+    QFETCH(QString, depois);
+    const QPointer<Tfcadtelvarim> cadastro = CadastroComValorDigitado();
+    QVERIFY(cadastro && cadastro->AlteracoesPendentes());
+    auto* grade = cadastro->findChild<QTableView*>(QStringLiteral("sgRecarga"));
+    QCOMPARE(grade->model()->index(0, 5).data().toString(), QStringLiteral("7,00"));
+    QVERIFY(op_->caixas.isEmpty());
+
+    op_->botoes.assign(respostas.begin(), respostas.end());
+    if (como == QLatin1String("fechar"))
+      qobject_cast<QMdiSubWindow*>(cadastro->parentWidget())->close();
+    else
+      ClicaArvore(como);
+    QTRY_VERIFY(op_->botoes.empty());
+    QVERIFY(!op_->caixas.isEmpty());
+    QCOMPARE(op_->caixas[0].titulo, QStringLiteral("Confirm"));
+    QCOMPARE(op_->caixas[0].texto, QStringLiteral("Há valores digitados que não foram salvos em rascunho nem gerados.\n"
+                                                  "Salvar Rascunho antes de sair?"));
+    const QStringList rascunhos = Arquivos("Rascunho").filter(QStringLiteral("_2.REC"));
+    if (depois == QLatin1String("fica")) {
+      // Cancel: the click did nothing, the values and the tree's node are as they were.
+      QCOMPARE(op_->caixas.size(), 1);
+      QVERIFY(cadastro);
+      QVERIFY(cadastro->AlteracoesPendentes());
+      QCOMPARE(grade->model()->index(0, 5).data().toString(), QStringLiteral("7,00"));
+      QCOMPARE(fprincipal->AreaCliente()->currentSubWindow()->widget(), static_cast<QWidget*>(cadastro.data()));
+      QVERIFY(Arvore()->currentItem() && Arvore()->currentItem()->text(0) == QStringLiteral("Manutenção"));
+      QVERIFY(rascunhos.isEmpty());
+      QVERIFY(fcargaarquivos.isNull() || como != QLatin1String("Carga Arquivos"));
+    } else {
+      QTRY_VERIFY(cadastro.isNull());  // a window closed by its own button goes once the event loop runs
+      QCOMPARE(rascunhos.size(), depois == QLatin1String("rascunho") ? 1 : 0);
+      if (como == QLatin1String("Carga Arquivos")) QVERIFY(fcargaarquivos);
+    }
+    if (como == QLatin1String("Manutenção") && depois == QLatin1String("rascunho")) {
+      // The new window resumed the draft: the value typed in the old one is there.
+      QVERIFY(fcadtelvarim);
+      QCOMPARE(op_->caixas.constLast().texto,
+               QStringLiteral("Existe arquivo de Recarga em Alteração.Continua Alteração?"));
+      QCOMPARE(
+          fcadtelvarim->findChild<QTableView*>(QStringLiteral("sgRecarga"))->model()->index(0, 5).data().toString(),
+          QStringLiteral("7,00"));
+    }
+  }
+
+  void decliningTheDraftSendsItsReceivedFileBack() {
+    Processa();
+    Seleciona(0, 5);
+    Digita(QStringLiteral("9,9"));
+    Enter();
+    Clica("btnsalvarrascunho");
+    QCOMPARE(Arquivos("Processados"), QStringList{kRecebido});
+    QVERIFY(Arquivos("Recebidos").isEmpty());
+
+    janela_.reset();
+    op_->caixas.clear();
+    op_->botoes = {QStringLiteral("&No")};
+    Abre();
+    QCOMPARE(op_->caixas.size(), 2);
+    QCOMPARE(op_->caixas[0].texto, QStringLiteral("Existe arquivo de Recarga em Alteração.Continua Alteração?"));
+    // Told what will be done before it is done.
+    QCOMPARE(op_->caixas[1].titulo, QStringLiteral("Information"));
+    const QString recebidos = Qt_(telvarim::TextoCaminho(Pasta("Recebidos")));
+    QVERIFY2(op_->caixas[1].texto.endsWith(QStringLiteral(" será apagado e o arquivo ") + kRecebido +
+                                           QStringLiteral(" voltará para ") + recebidos +
+                                           QStringLiteral(", para ser processado novamente.")),
+             qPrintable(op_->caixas[1].texto));
+    // The log page says what was done.
+    QCOMPARE(Pagina()->objectName(), QStringLiteral("tblog"));
+    const QString log = Filho<QPlainTextEdit>("memolog")->toPlainText();
+    QVERIFY2(log.contains(QStringLiteral("Arquivo ") + kRecebido + QStringLiteral(" Movido para ") + recebidos),
+             qPrintable(log));
+    QVERIFY(log.contains(QStringLiteral("Arquivo Apagado ==> ")));
+    QVERIFY(Arquivos("Rascunho").isEmpty());
+    QVERIFY(Arquivos("Processados").isEmpty());
+
+    // Back on the file page the file waits, and processes afresh.
+    Clica("btnFechar");
+    QCOMPARE(Pagina()->objectName(), QStringLiteral("tbarquivos"));
+    QCOMPARE(Filho<QListWidget>("FLBArquivosRecargaRecebidos")->item(0)->text(), kRecebido);
+    op_->caixas.clear();
+    Processa();
+  }
+
+  void aRowThatTakesNoValueSaysWhy() {
+    Processa();
+    auto* tipo = Filho<QComboBox>("cbtipocartao");
+    auto* tarifa = Filho<QComboBox>("cbtarifa");
+    int semValor = -1, comValor = -1;
+    for (int t = 0; t < tipo->count() && semValor < 0; ++t) {
+      tipo->setCurrentIndex(t);
+      for (int f = 0; f < tarifa->count() && semValor < 0; ++f) {
+        tarifa->setCurrentIndex(f);
+        semValor = comValor = -1;
+        for (int r = 0; r < Modelo()->rowCount(); ++r)
+          (Modelo()->flags(Modelo()->index(r, 5)) & Qt::ItemIsEditable ? comValor : semValor) = r;
+        if (comValor < 0) semValor = -1;
+      }
+    }
+    QVERIFY2(semValor >= 0, "the sample has a money holder shown through groups 2-4 beside others");
+    const QString motivo = Qt_(janela_->Cadastro().MotivoSemRecarga(semValor));
+    QVERIFY(motivo.startsWith(QStringLiteral("Recarga não permitida nesta tarifa: o usuário está nela pelo Grupo ")));
+
+    // Greyed, with the reason wherever the pointer rests on the row.
+    const QModelIndex valor = Modelo()->index(semValor, 5);
+    QVERIFY(valor.data(Qt::BackgroundRole).isValid());
+    QVERIFY(!Modelo()->index(comValor, 5).data(Qt::BackgroundRole).isValid());
+    for (int c = 0; c < Modelo()->columnCount(); ++c)
+      QCOMPARE(Modelo()->index(semValor, c).data(Qt::ToolTipRole).toString(), motivo);
+    QVERIFY(Modelo()->index(comValor, 3).data(Qt::ToolTipRole).isNull());
+
+    // The status bar says it while the row is the current one, and no more on the next row.
+    Seleciona(semValor, 3);
+    QCOMPARE(avisos_.constLast(), motivo);
+    const QString antes = valor.data().toString();
+    QTest::keyClick(Grade(), Qt::Key_5);
+    QCOMPARE(op_->caixas.size(), 1);
+    QCOMPARE(op_->caixas[0].titulo, QStringLiteral("Telvarim"));
+    QCOMPARE(op_->caixas[0].texto, motivo);
+    QVERIFY(!Grade()->findChild<QLineEdit*>(QStringLiteral("edValor")));
+    QCOMPARE(valor.data().toString(), antes);
+    QTest::mouseDClick(Grade()->viewport(), Qt::LeftButton, {}, Grade()->visualRect(valor).center());
+    QVERIFY(!Grade()->findChild<QLineEdit*>(QStringLiteral("edValor")));
+    Seleciona(comValor, 3);
+    QCOMPARE(avisos_.constLast(), QString());
+    QVERIFY(!janela_->AlteracoesPendentes());
+  }
+
+  void enterInTheDefaultValueAppliesIt_data() {
+    QTest::addColumn<QString>("digitado");
+    QTest::addColumn<QString>("celula");  // every row that takes a value; "" leaves them as they were
+    QTest::addColumn<QString>("mensagem");
+    QTest::newRow("applied") << "15.5"
+                             << "15,50"
+                             << "";
+    QTest::newRow("above the maximum") << "301"
+                                       << ""
+                                       << "Valor Maior para o Tipo de Cartão (300,00) - Verifique!";
+    QTest::newRow("negative, at the first Enter") << "-5"
+                                                  << ""
+                                                  << " Não é possível gerar recarga com valor menor do que 0.00 ";
+  }
+
+  void enterInTheDefaultValueAppliesIt() {
+    QFETCH(QString, digitado);
+    QFETCH(QString, celula);
+    QFETCH(QString, mensagem);
+    Processa();
+    QStringList antes;
+    for (int r = 0; r < Modelo()->rowCount(); ++r) antes << Celula(r, 5);
+    auto* edit = Filho<QLineEdit>("edalteravlr");
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, digitado);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(op_->Textos(), mensagem.isEmpty() ? QStringList{} : QStringList{mensagem});
+    for (int r = 0; r < Modelo()->rowCount(); ++r) {
+      const bool aceita = Modelo()->flags(Modelo()->index(r, 5)) & Qt::ItemIsEditable;
+      QCOMPARE(Celula(r, 5), celula.isEmpty() ? antes[r] : aceita ? celula : QStringLiteral("0,00"));
+    }
+    QCOMPARE(janela_->AlteracoesPendentes(), !celula.isEmpty());
+    // A refused value leaves the operator in the box to correct it.
+    if (!mensagem.isEmpty()) QTRY_COMPARE(janela_->focusWidget(), static_cast<QWidget*>(edit));
+  }
+
+  void aNegativeValueFromTheKeypadIsRefusedAtTheFirstEnter() {
+    Processa();
+    const QString antes = Celula(2, 5);
+    Seleciona(2, 3);
+    QTest::keyClick(Grade(), Qt::Key_Minus, Qt::KeypadModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_4, Qt::KeypadModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::qWait(20);
+    QCOMPARE(op_->Textos(), QStringList{QStringLiteral(" Não é possível gerar recarga com valor menor do que 0.00 ")});
+    QCOMPARE(Celula(2, 5), antes);
+    QCOMPARE(Grade()->currentIndex(), Modelo()->index(2, 5));
+  }
+
+  void tabFollowsEachPageTopToBottom() {
+    auto Caminho = [](QWidget* primeiro, int passos) {
+      primeiro->setFocus(Qt::TabFocusReason);
+      QStringList nomes{QApplication::focusWidget()->objectName()};
+      for (int i = 0; i < passos; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        nomes << QApplication::focusWidget()->objectName();
+      }
+      return nomes;
+    };
+    QCOMPARE(Caminho(Filho<QWidget>("FLBArquivosRecargaRecebidos"), 3),
+             (QStringList{"FLBArquivosRecargaRecebidos", "btnprocessar", "FLBArquivosRecargaProcessados",
+                          "FLBArquivosRecargaGerados"}));
+    Processa();
+    const QStringList digitacao{"rbClassificacao0", "edalteravlr",       "btnalteravlr",   "cbtipocartao",
+                                "cbtarifa",         "sgRecarga",         "BitBtn1",        "btnimportararq",
+                                "btnimpressao",     "btnsalvarrascunho", "btngerararquivo"};
+    QCOMPARE(Caminho(Filho<QWidget>("rbClassificacao0"), digitacao.size() - 1), digitacao);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("btnsalvarrascunho"));
+    // The find box, once open, comes between the choices and the grid.
+    QTest::keyClick(Grade(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("sgRecarga"));
+    QVERIFY(op_->caixas.isEmpty());
+  }
+
+  void mnemonicsReachTheButtonsWithoutCollisions() {
+    QMap<QChar, QString> letras;
+    const QRegularExpression mnemonico(QStringLiteral("&([^&])"));
+    auto Confere = [&](const QString& dono, const QString& texto) {
+      const auto m = mnemonico.match(texto);
+      if (!m.hasMatch()) return;
+      const QChar letra = m.captured(1).at(0).toLower();
+      QVERIFY2(!letras.contains(letra),
+               qPrintable(QStringLiteral("%1 and %2: Alt+%3").arg(letras[letra], dono, letra)));
+      letras[letra] = dono;
+    };
+    for (QAbstractButton* b : janela_->findChildren<QAbstractButton*>()) Confere(b->objectName(), b->text());
+    for (QLabel* l : janela_->findChildren<QLabel*>()) Confere(l->objectName(), l->text());
+    for (QGroupBox* g : janela_->findChildren<QGroupBox*>()) Confere(g->objectName(), g->title());
+    for (const char* b :
+         {"btnprocessar", "btnFechar", "BitBtn1", "btnimportararq", "btnimpressao", "btnsalvarrascunho",
+          "btngerararquivo", "btnalteravlr", "rbClassificacao0", "rbClassificacao1", "rbClassificacao2"})
+      QVERIFY2(letras.values().contains(QLatin1String(b)), b);
+
+    // Alt and the letter, from wherever the focus is; a button pressed so clicks itself a moment later.
+    auto Alt = [this](Qt::Key tecla) {
+      // Offscreen, no window manager gives the window back its focus after a dialog: the test does.
+      if (QApplication::activeWindow() != janela_.get()) {
+        janela_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(janela_.get()));
+      }
+      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : janela_.get(), tecla,
+                      Qt::AltModifier);
+    };
+    Filho<QWidget>("FLBArquivosRecargaRecebidos")->setFocus();
+    Alt(Qt::Key_P);
+    QTRY_COMPARE(Pagina()->objectName(), QStringLiteral("tbDigitacao"));
+    Alt(Qt::Key_L);
+    QTRY_VERIFY(Filho<QRadioButton>("rbClassificacao1")->isChecked());
+    Alt(Qt::Key_C);
+    QTRY_VERIFY(Filho<QRadioButton>("rbClassificacao0")->isChecked());
+    Alt(Qt::Key_A);
+    QTRY_VERIFY(janela_->AlteracoesPendentes());
+    for (int r = 0; r < Modelo()->rowCount(); ++r)
+      if (Modelo()->flags(Modelo()->index(r, 5)) & Qt::ItemIsEditable) QCOMPARE(Celula(r, 5), Celula(r, 6));
+    Alt(Qt::Key_D);
+    QCOMPARE(QApplication::focusWidget(), Filho<QWidget>("edalteravlr"));
+    Alt(Qt::Key_T);
+    QCOMPARE(QApplication::focusWidget(), Filho<QWidget>("cbtipocartao"));
+    Alt(Qt::Key_R);
+    QCOMPARE(QApplication::focusWidget(), Filho<QWidget>("cbtarifa"));
+    Alt(Qt::Key_V);
+    QTRY_VERIFY(Filho<QPlainTextEdit>("memolog")->toPlainText().contains(QStringLiteral("Inserido Valor Padrão")));
+    Alt(Qt::Key_I);
+    QTRY_COMPARE(op_->previas, 1);
+    Alt(Qt::Key_O);
+    QTRY_COMPARE(op_->dialogosArquivo, 1);
+    Alt(Qt::Key_S);
+    QTRY_COMPARE(op_->Textos(), QStringList{QStringLiteral("Arquivo de Rascunho Gravado com Sucesso!!")});
+    Alt(Qt::Key_G);
+    QTRY_COMPARE(Pagina()->objectName(), QStringLiteral("tblog"));
+    Alt(Qt::Key_F);
+    QTRY_COMPARE(Pagina()->objectName(), QStringLiteral("tbarquivos"));
+  }
+
+  void ctrlFFindsEveryHolderOfTheFile() {
+    Processa();
+    janela_->resize(560, 600);  // narrower than the grid's columns: the code column has to be kept in sight
+    const telvarim::CadastroTelvarim& c = janela_->Cadastro();
+    const auto& usuarios = telvarim::TabelasProcesso().Usuarios;
+    auto Simples = [](const QString& t) {
+      return t.normalized(QString::NormalizationForm_D).remove(QRegularExpression(QStringLiteral("\\p{Mn}"))).toLower();
+    };
+    // An accented word of a name, looked for in lower case and without its accents, and every holder of the
+    // file whose name holds it: one such word that holders of more than one card type have.
+    QString procura;
+    QSet<int> esperados;
+    for (int i = 0; i < c.QtdUsuarios && procura.isEmpty(); ++i)
+      for (const QString& palavra :
+           Qt_(usuarios[static_cast<std::size_t>(i)].Nome).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (Simples(palavra) == palavra.toLower()) continue;
+        QSet<int> com;
+        QSet<std::int32_t> tipos;
+        for (int k = 0; k < c.QtdUsuarios; ++k)
+          if (Simples(Qt_(usuarios[static_cast<std::size_t>(k)].Nome)).contains(Simples(palavra))) {
+            com << usuarios[static_cast<std::size_t>(k)].CodUsuario;
+            tipos << usuarios[static_cast<std::size_t>(k)].TipoCartao;
+          }
+        if (tipos.size() > 1) {
+          procura = Simples(palavra);
+          esperados = com;
+          break;
+        }
+      }
+    QVERIFY2(!procura.isEmpty(), "the sample has an accented name in more than one card type");
+
+    Seleciona(0, 5);
+    QTest::keyClick(Grade(), Qt::Key_F, Qt::ControlModifier);
+    auto* caixa = Filho<QLineEdit>("edLocalizar");
+    QVERIFY(caixa->isVisible());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(caixa));
+    QTest::keyClicks(caixa, procura);
+    // Enter after Enter visits every holder that holds the name once, then starts again.
+    auto Achado = [&] {
+      const QModelIndex atual = Grade()->currentIndex();
+      const telvarim::RegUsuario& u = c.UsuarioDaLinha(atual.row());
+      [&] {
+        QCOMPARE(atual.column(), 5);  // the keys go to the value
+        QCOMPARE(Filho<QComboBox>("cbtipocartao")->currentData().toInt(), u.TipoCartao);
+        QVERIFY(Simples(Qt_(u.Nome)).contains(procura));
+        const QRect codigo = Grade()->visualRect(Modelo()->index(atual.row(), 0));
+        QVERIFY2(Grade()->viewport()->rect().contains(codigo), "the code column is in sight");
+      }();
+      return u.CodUsuario;
+    };
+    QList<int> achados;
+    for (int k = 0; k < esperados.size(); ++k) {
+      QTest::keyClick(caixa, Qt::Key_Return);
+      achados << Achado();
+    }
+    QCOMPARE(QSet<int>(achados.begin(), achados.end()), esperados);
+    QTest::keyClick(caixa, Qt::Key_Return);
+    QCOMPARE(Achado(), achados.front());
+
+    // By card number and by matrícula, in another card type than the one shown.
+    const std::int32_t mostrado = Filho<QComboBox>("cbtipocartao")->currentData().toInt();
+    const telvarim::RegUsuario* outro = nullptr;
+    for (int i = 0; i < c.QtdUsuarios && !outro; ++i)
+      if (usuarios[static_cast<std::size_t>(i)].TipoCartao != mostrado) outro = &usuarios[static_cast<std::size_t>(i)];
+    QVERIFY(outro);
+    for (const QString& chave : {QString::number(outro->NumCartao), Qt_(outro->Matricula)}) {
+      caixa->clear();
+      QTest::keyClicks(caixa, chave.toLower());
+      QTest::keyClick(caixa, Qt::Key_Return);
+      QCOMPARE(Achado(), outro->CodUsuario);
+    }
+
+    caixa->clear();
+    QTest::keyClicks(caixa, QStringLiteral("zzzz-nao-existe"));
+    QTest::keyClick(caixa, Qt::Key_Return);
+    QCOMPARE(Texto("lblLocalizar"), QStringLiteral("Não encontrado"));
+    QTest::keyClick(caixa, Qt::Key_Escape);
+    QVERIFY(!caixa->isVisible());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Grade()));
+    QVERIFY(op_->caixas.isEmpty());
+  }
+
+  // At the frame's own size (client area 739 x 533) every enabled button of every page can be brought into
+  // sight and clicked through the frame, the window maximised or restored.
+  void everyControlIsReachableAtTheFramesSize() {
+    janela_.reset();
+    // Enough holders for the grid to scroll.
+    QVERIFY(telvarim::teste::GravaAmostraSelada(raiz_ / "Recebidos" / kRecebido.toStdString(),
+                                                {.titulares = 300, .semente = 1}));
+    telvarim::IniciaJanelas();
+    fprincipal->resize(739, 533);
+    QCOMPARE(fprincipal->size(), QSize(739, 533));
+    ClicaArvore(QStringLiteral("Manutenção"));
+    QPointer<Tfcadtelvarim> cadastro = fcadtelvarim;
+    QVERIFY(cadastro);
+    auto* sub = qobject_cast<QMdiSubWindow*>(cadastro->parentWidget());
+    QApplication::processEvents();
+    auto Pagina_ = [&] {
+      return cadastro->findChild<QStackedWidget*>(QStringLiteral("PageControl1"))->currentWidget();
+    };
+    auto Botoes = [&] {
+      QList<QAbstractButton*> r;
+      for (QAbstractButton* b : Pagina_()->findChildren<QAbstractButton*>())
+        if (b->isVisibleTo(Pagina_()) && b->isEnabled() && !qobject_cast<QAbstractItemView*>(b->parentWidget())) r << b;
+      return r;
+    };
+    auto Clica_ = [&](QAbstractButton* b) {
+      QVERIFY2(Alcanca(b), qPrintable(b->objectName()));
+      QSignalSpy clique(b, &QAbstractButton::clicked);
+      ClicaNaJanela(b);
+      QCOMPARE(clique.count(), 1);
+    };
+
+    for (const char* lista :
+         {"FLBArquivosRecargaRecebidos", "FLBArquivosRecargaProcessados", "FLBArquivosRecargaGerados"})
+      QVERIFY2(Alcanca(cadastro->findChild<QWidget*>(QLatin1String(lista))), lista);
+    QCOMPARE(Botoes().size(), 1);
+    Clica_(Botoes().constFirst());
+    QCOMPARE(Pagina_()->objectName(), QStringLiteral("tbDigitacao"));
+
+    auto* grade = cadastro->findChild<QTableView*>(QStringLiteral("sgRecarga"));
+    QVERIFY(grade->verticalScrollBar()->isVisible());
+    QVERIFY(Alcanca(grade->verticalScrollBar()));
+    QList<QAbstractButton*> botoes = Botoes();
+    QVERIFY(botoes.size() >= 9);
+    // Restored, the window and its page still bring every button into sight.
+    sub->showNormal();
+    QApplication::processEvents();
+    QVERIFY(fprincipal->AreaCliente()->viewport()->rect().contains(sub->geometry()));
+    for (QAbstractButton* b : botoes) QVERIFY2(Alcanca(b), qPrintable(b->objectName() + QStringLiteral(", restored")));
+    sub->showMaximized();
+    QApplication::processEvents();
+    // "Gerar Arquivo" last: it leaves the page.
+    std::stable_partition(botoes.begin(), botoes.end(),
+                          [](QAbstractButton* b) { return b->objectName() != QLatin1String("btngerararquivo"); });
+    for (QAbstractButton* b : botoes) Clica_(b);
+    QTRY_COMPARE(Pagina_()->objectName(), QStringLiteral("tblog"));
+    QCOMPARE(op_->previas, 1);
+    QCOMPARE(op_->dialogosArquivo, 1);
+
+    QCOMPARE(Botoes().size(), 1);
+    Clica_(Botoes().constFirst());
+    QCOMPARE(Pagina_()->objectName(), QStringLiteral("tbarquivos"));
+    QVERIFY(Alcanca(cadastro->findChild<QWidget*>(QStringLiteral("FLBArquivosRecargaGerados"))));
+  }
+
+  // Where the screen has room, the frame opens large enough for the whole typing page, nothing scrolled.
+  void onALargeScreenTheFrameShowsTheWholeWorkspace() {
+    janela_.reset();
+    telvarim::IniciaJanelas();
+    fprincipal->resize(Tfprincipal::TamanhoInicial(QSize(1920, 1040)));
+    ClicaArvore(QStringLiteral("Manutenção"));
+    QVERIFY(fcadtelvarim);
+    QTest::mouseClick(fcadtelvarim->findChild<QPushButton*>(QStringLiteral("btnprocessar")), Qt::LeftButton);
+    QApplication::processEvents();
+    auto* rolagem = fcadtelvarim->findChild<QScrollArea*>(QStringLiteral("tbDigitacaoRolagem"));
+    QVERIFY(rolagem->isVisible());
+    QVERIFY(!rolagem->horizontalScrollBar()->isVisible());
+    QVERIFY(!rolagem->verticalScrollBar()->isVisible());
+    for (QAbstractButton* b : rolagem->widget()->findChildren<QAbstractButton*>())
+      if (!qobject_cast<QAbstractItemView*>(b->parentWidget())) QVERIFY2(Visivel(b), qPrintable(b->objectName()));
+  }
+
+  void theImportDialogOpensWhereTheOperatorWasLast() {
+    Processa();
+    const QString raiz = QString::fromStdU16String(raiz_.u16string());
+    Clica("btnimportararq");  // cancelled
+    QCOMPARE(op_->pastas.constLast(), raiz);
+
+    const QString outra = temp_->filePath(QStringLiteral("valores"));
+    QVERIFY(QDir().mkpath(outra));
+    QFile f(outra + QStringLiteral("/vazio.rrm"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    op_->arquivos << f.fileName();
+    Clica("btnimportararq");
+    QTRY_VERIFY(op_->arquivos.isEmpty());
+    QTest::qWait(20);
+    Clica("btnimportararq");
+    QCOMPARE(op_->pastas.constLast(), outra);
+    // A folder that is gone is not offered again.
+    QVERIFY(QDir(outra).removeRecursively());
+    Clica("btnimportararq");
+    QCOMPARE(op_->pastas.constLast(), raiz);
   }
 
   void theWorkspaceDialogsHaveTheirTitlesAndButtons_data() {

@@ -11,6 +11,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -19,9 +20,11 @@
 #include <QtTest>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "cp1252.h"
 #include "operador.h"
+#include "tabelas.h"
 #include "urepgeral.h"
 #include "urepimportacao.h"
 #include "ureptelvarim.h"
@@ -177,6 +180,25 @@ Caixas LeCaixas(const QString& pdf) {
   return c;
 }
 
+// The words of the first page with their horizontal extent and line (pdftotext -bbox), in reading order.
+struct Palavra {
+  QString texto;
+  double xMin, xMax, y;
+};
+QList<Palavra> PalavrasPrimeiraPagina(const QString& pdf) {
+  const QString html =
+      Executa(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+                                            QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+  static const QRegularExpression rePalavra(QStringLiteral(
+      R"re(<word xMin="([\d.-]+)" yMin="([\d.-]+)" xMax="([\d.-]+)" yMax="([\d.-]+)">([^<]*)</word>)re"));
+  QList<Palavra> r;
+  for (auto it = rePalavra.globalMatch(html); it.hasNext();) {
+    const auto w = it.next();
+    r << Palavra{w.captured(5), w.captured(1).toDouble(), w.captured(3).toDouble(), w.captured(2).toDouble()};
+  }
+  return r;
+}
+
 void VerificaCabecalhos(const QStringList& paginas, const Relatorio& r, const QStringList& extras,
                         const QString& data = kData) {
   for (int i = 0; i < paginas.size(); ++i) {
@@ -248,6 +270,53 @@ class TesteRelatorios : public QObject {
     QVERIFY2(c.foraDaPagina.isEmpty(), qPrintable(c.foraDaPagina.join(QLatin1Char(' '))));
   }
 
+  // Each column title stands over its column of the detail lines: over the left edge of a text, over the
+  // right edge of a figure.
+  void listingColumnTitlesStandOverTheirColumns() {
+    const Relatorio r = Listagem(2, 3);
+    const QString pdf = Pdf(QStringLiteral("colunas.pdf"));
+    QVERIFY(telvarim::EscrevePdf(r, pdf, kQuando));
+    const QList<Palavra> palavras = PalavrasPrimeiraPagina(pdf);
+    auto Linha = [&](const QString& texto) {
+      double y = -1;
+      for (const Palavra& p : palavras)
+        if (p.texto == texto) y = p.y;
+      QList<Palavra> l;
+      for (const Palavra& p : palavras)
+        if (qAbs(p.y - y) < 1) l << p;
+      return l;
+    };
+    // The titles, each a word of its own: none runs into the next.
+    const QList<Palavra> titulos = Linha(QStringLiteral("Matrícula"));
+    QStringList textos;
+    for (const Palavra& p : titulos) textos << p.texto;
+    QCOMPARE(textos, (QStringList{"Usuário", "Cartão", "Matrícula", "Nome", "Tipo", "Tarifa", "Valor", "Total"}));
+    // The first detail of the second card type, a credit one: code, card, matrícula, the name's four words
+    // ("JOÃO DA SILVA 3"), card type, tariff, quantity, total.
+    const QList<Palavra> detalhe = Linha(QStringLiteral("000103"));
+    QCOMPARE(detalhe.size(), 11);
+    enum Alinhamento { Esquerda, Direita, Sobre };  // texts on the left, figures on the right
+    const std::pair<int, Alinhamento> colunas[] = {{0, Esquerda}, {1, Esquerda}, {2, Esquerda}, {3, Esquerda},
+                                                   {7, Sobre},    {8, Direita},  {9, Direita},  {10, Direita}};
+    const double passo = (detalhe[1].xMin - detalhe[0].xMin) / 17;  // the code's 16 characters and a blank
+    for (int i = 0; i < 8; ++i) {
+      const Palavra& t = titulos[i];
+      const Palavra& campo = detalhe[colunas[i].first];
+      const QString onde = QStringLiteral("%1 over %2").arg(t.texto, campo.texto);
+      switch (colunas[i].second) {
+        case Esquerda:
+          QVERIFY2(qAbs(t.xMin - campo.xMin) < passo / 2, qPrintable(onde));
+          break;
+        case Direita:
+          QVERIFY2(qAbs(t.xMax - campo.xMax) < passo / 2, qPrintable(onde));
+          break;
+        case Sobre:
+          QVERIFY2(t.xMin < campo.xMax && campo.xMin < t.xMax, qPrintable(onde));
+          break;
+      }
+    }
+  }
+
   void importResultSkipsLineZeroAndKeepsItsColumnHeader_data() {
     QTest::addColumn<int>("recusados");
     QTest::addColumn<int>("paginas");
@@ -313,6 +382,43 @@ class TesteRelatorios : public QObject {
     const QString pdf = Pdf(QStringLiteral("nao/existe/listagem.pdf"));
     QVERIFY(!telvarim::EscrevePdf(Listagem(1, 3), pdf, kQuando));
     QVERIFY(!QFile::exists(pdf));
+  }
+
+  // The preview opens with the page as wide as the window and a close button in sight; its "Salvar como PDF"
+  // dialog opens in the work root.
+  void previewOpensAtPageWidthWithACloseButton() {
+    const QString raiz = temp_.filePath(QStringLiteral("Telvarim"));
+    QVERIFY(QDir().mkpath(raiz));
+    telvarim::Programa().Pastas = telvarim::PastasTrabalho(std::filesystem::path(raiz.toStdU16String()));
+    QPrintPreviewWidget::ZoomMode modo = QPrintPreviewWidget::CustomZoom;
+    QString pastaPdf;
+    bool botaoVisivel = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* previa = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+      if (!previa) return;
+      if (auto* w = previa->findChild<QPrintPreviewWidget*>()) modo = w->zoomMode();
+      for (QAction* a : previa->findChild<QToolBar*>()->actions())
+        if (a->text() == QStringLiteral("Salvar como PDF")) {
+          QTimer::singleShot(0, previa, [&] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+              pastaPdf = d->directory().absolutePath();
+              d->reject();
+            }
+          });
+          a->trigger();
+        }
+      auto* fechar = previa->findChild<QPushButton*>(QStringLiteral("btnFecharPrevia"));
+      if (!fechar) return;
+      botaoVisivel = fechar->isVisible() && fechar->text() == QStringLiteral("&Fechar");
+      QTest::mouseClick(fechar, Qt::LeftButton);
+    });
+    QTimer::singleShot(30000, this, [] {
+      while (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    telvarim::MostraPrevia(Listagem(1, 3), nullptr);  // returns once the button closed it
+    QCOMPARE(modo, QPrintPreviewWidget::FitToWidth);
+    QVERIFY(botaoVisivel);
+    QCOMPARE(pastaPdf, raiz);
   }
 
   // The preview opens modal on the same painting as the PDF, and its "Salvar como PDF" writes the file

@@ -31,15 +31,15 @@ Recebido Nomes() {
 
 }  // namespace
 
-TEST_F(Ordenacao, OrdersByCodeNameOrEmployeeNumberInCp1252Bytes) {
+TEST_F(Ordenacao, OrdersByCodeNameOrEmployeeNumberAsAReaderExpects) {
   Processa(Nomes());
   struct Caso {
     int item;
     V codigos;
   } casos[] = {
       {0, {"10", "20", "30", "40"}},
-      {1, {"40", "20", "30", "10"}},  // BEATRIZ card 3 before beatriz card 9; ÁLVARO after ZULMIRA
-      {2, {"10", "30", "40", "20"}},  // "120"+card 1 sorts before "12"+card 5
+      {1, {"10", "40", "20", "30"}},  // ÁLVARO with the As; BEATRIZ card 3 before beatriz card 9
+      {2, {"40", "20", "30", "10"}},  // 7, 9, 12, 120
   };
   for (const auto& caso : casos) {
     const unsigned mudancas = cad->MudancasVista();
@@ -53,41 +53,80 @@ TEST_F(Ordenacao, OrdersByCodeNameOrEmployeeNumberInCp1252Bytes) {
   EXPECT_NE(std::find(op.status.begin(), op.status.end(), "Classificando Grid. Aguarde!!!"), op.status.end());
 }
 
-TEST_F(Ordenacao, EmployeeNumberKeyRunsIntoTheCardNumber) {
+TEST_F(Ordenacao, NamesIgnoreCaseAndAccentsAndShorterNamesComeFirst) {
   Recebido r = RecebidoPadrao();
-  r.usuarios = {Usuario(1, 5, "A", "12", 1, {3, 0, 0}), Usuario(2, 1, "B", "120", 1, {3, 0, 0})};
+  const char* nomes[] = {"ZULMIRA",
+                         "\xC9"
+                         "DSON",
+                         "ana maria",
+                         "\xC1LVARO",
+                         "ANA",
+                         "Edson",
+                         "alberto",
+                         "\xC7"
+                         "ARLOS"};
+  r.usuarios.clear();
+  for (int i = 0; i < 8; ++i) r.usuarios.push_back(Usuario(i + 1, 20 - i, nomes[i], "1", 1, {3, 0, 0}));
   Processa(r);
-  // "12" + "00000000005" against "120" + "00000000001": equal up to "120", then '0' < '1'.
+  Ordena(1);
+  // ALBERTO, ÁLVARO, ANA, ANA MARIA, ÇARLOS, then Edson (card 15) before ÉDSON (card 19), ZULMIRA.
+  EXPECT_EQ(Coluna(0), (V{"7", "4", "5", "3", "8", "6", "2", "1"}));
+}
+
+TEST_F(Ordenacao, NumericEmployeeNumbersInNumericOrderOthersAfterThemAsText) {
+  Recebido r = RecebidoPadrao();
+  const char* matriculas[] = {"831840",
+                              "M3",
+                              "8527",
+                              "m10",
+                              "120",
+                              "",
+                              "0012",
+                              "\xC1"
+                              "1"};
+  r.usuarios.clear();
+  for (int i = 0; i < 8; ++i) r.usuarios.push_back(Usuario(i + 1, 9 - i, "X", matriculas[i], 1, {3, 0, 0}));
+  Processa(r);
   Ordena(2);
-  EXPECT_EQ(Coluna(0), (V{"2", "1"}));
+  // 12, 120, 8527, 831840; then as text: "", Á1, m10, M3.
+  EXPECT_EQ(Coluna(2), (V{"0012", "120", "8527", "831840", "",
+                          "\xC1"
+                          "1",
+                          "m10", "M3"}));
+  // 12 with card 5 and 120 with card 1: the numbers decide, not the card numbers after them.
+  Recebido doze = RecebidoPadrao();
+  doze.usuarios = {Usuario(1, 5, "A", "12", 1, {3, 0, 0}), Usuario(2, 1, "B", "120", 1, {3, 0, 0})};
+  Processa(doze);
+  Ordena(2);
+  EXPECT_EQ(Coluna(0), (V{"1", "2"}));
 }
 
 TEST_F(Ordenacao, RowsKeepTheirOwnFiguresAndTypedValues) {
   CadastroTelvarim& c = Processa(Nomes());
   ASSERT_TRUE(c.DigitaValor(1, "3,5").Feito());  // ÁLVARO's value
   Ordena(1);
-  EXPECT_EQ(Coluna(0).back(), "10");
-  EXPECT_EQ(c.TextoCelula(3, 5), "3,50");
-  EXPECT_EQ(c.TextoCelula(3, 6), "77,00");  // the last recharge travelled with its holder
-  EXPECT_EQ(c.UsuarioDaLinha(3).CodUsuario, 10);
+  EXPECT_EQ(Coluna(0).front(), "10");
+  EXPECT_EQ(c.TextoCelula(0, 5), "3,50");
+  EXPECT_EQ(c.TextoCelula(0, 6), "77,00");  // the last recharge travelled with its holder
+  EXPECT_EQ(c.UsuarioDaLinha(0).CodUsuario, 10);
   EXPECT_DOUBLE_EQ(Valor(1), 3.5);
   EXPECT_EQ(c.QtdLinhas(), 4);
   EXPECT_EQ(c.TituloColuna(6), "Vlr.Última Rec"_cp);
-  EXPECT_EQ(tabelas.Listagem[3].CodUsuario, 10);
-  EXPECT_EQ(tabelas.Listagem[3].TipoCartao, 1);
-  EXPECT_DOUBLE_EQ(tabelas.Listagem[3].ValorRecarga, 3.5);
+  EXPECT_EQ(tabelas.Listagem[0].CodUsuario, 10);
+  EXPECT_EQ(tabelas.Listagem[0].TipoCartao, 1);
+  EXPECT_DOUBLE_EQ(tabelas.Listagem[0].ValorRecarga, 3.5);
 
   // "Atualiza valor com a última recarga" copies each holder's own last recharge.
   c.CopiaUltimasRecargas();
   EXPECT_DOUBLE_EQ(Valor(1), 77);
 
   // After ordering, a value typed on a row reaches the holder that row shows, at once: BEATRIZ (40) is
-  // first by name but fourth in the table.
-  ASSERT_EQ(c.TextoCelula(0, 0), "40");
-  ASSERT_TRUE(c.DigitaValor(0, "9").Feito());
+  // second by name but fourth in the table.
+  ASSERT_EQ(c.TextoCelula(1, 0), "40");
+  ASSERT_TRUE(c.DigitaValor(1, "9").Feito());
   EXPECT_DOUBLE_EQ(Valor(3), 9);
   EXPECT_DOUBLE_EQ(Valor(0), 10);
-  EXPECT_EQ(c.TextoCelula(0, 5), "9,00");
+  EXPECT_EQ(c.TextoCelula(1, 5), "9,00");
 }
 
 TEST_F(Ordenacao, OneRowAndAnEmptyViewOrderWithoutComplaint) {

@@ -282,3 +282,35 @@ TEST_F(Grade, EveryCreditCardTypeHasItsMaximum) {
   EXPECT_TRUE(c.DigitaValor(0, "50").Feito());
   EXPECT_EQ(Coluna(), V{"50"});
 }
+
+TEST_F(Grade, FindingAHolderShowsItWhereverItIs) {
+  CadastroTelvarim& c = Processa(RecebidoPadrao());
+  struct Caso {
+    const char* texto;
+    std::string codigo;  // "" for none
+    std::int32_t tipo, tarifa;
+  } casos[] = {
+      {"alvaro", "102", 1, 3},  // a row of the view shown: the view stays
+      {"9102", "202", 2, 5},    // by card number: DORA's card type and tariff are shown
+      {"c1", "201", 2, 3},      // by matrícula, CARLOS under the tariff of his group 1
+      {"103", "103", 1, 5},     // by code: BEATRIZ's group 1 has tariff 0, which the file lacks; group 2 shows her
+      {"xyz", "", 1, 3},        // none: nothing changes
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.texto);
+    Mostra(1, 3);
+    const int linha = c.ProcuraTitular(caso.texto, -1);
+    EXPECT_EQ(linha < 0 ? std::string() : c.TextoCelula(linha, 0), caso.codigo);
+    EXPECT_EQ(c.TipoCartaoAtual, caso.tipo);
+    EXPECT_EQ(c.TarifaAtual, caso.tarifa);
+  }
+  // One after the other, every holder once, view by view; then round again.
+  Mostra(1, 3);
+  V achados;
+  for (int linha = 0, k = 0; k < 6; ++k) {
+    linha = c.ProcuraTitular("A", linha);
+    ASSERT_GE(linha, 0);
+    achados.push_back(c.TextoCelula(linha, 0));
+  }
+  EXPECT_EQ(achados, (V{"102", "103", "201", "202", "101", "102"}));
+}

@@ -92,6 +92,35 @@ TEST(Listagem, CreditPriceFollowsTheRoundingModeAndEmptyFileStillTotals) {
   EXPECT_EQ(vazia, (V{"", SubTotal("0,00", "0,00"), "", TotalGeral("0,00"), ""}));
 }
 
+TEST(Listagem, ColumnTitlesStandOverTheirFields) {
+  Recebido r;
+  r.tipos = {Tipo(2, "ESCOLAR", 1, 100)};
+  r.tarifas = {Tarifa(3, "URBANA", 2.30)};
+  r.usuarios = {Usuario(1234567, 7654321, "MARIA DAS GRACAS CONCEICAO DE OLIVEIRA E SOUZA", "M-991", 2, {3, 40, 1000})};
+  const std::string detalhe = Listagem(r)[2];
+  const std::vector<ColunaListagem> colunas = ColunasListagem();
+  struct Esperada {
+    const char* titulo;
+    const char* campo;
+  } esperadas[] = {{"Usuário", "1234567"}, {"Cartão", "7654321"},
+                   {"Matrícula", "M-991"}, {"Nome", "MARIA DAS GRACAS CONCEICAO DE OLIVEIRA E SOUZA"},
+                   {"Tipo", "2"},          {"Tarifa", "2,30"},
+                   {"Valor", "1.000"},     {"Total", "2.300,00"}};
+  ASSERT_EQ(colunas.size(), std::size(esperadas));
+  std::size_t fim = 0;
+  for (std::size_t i = 0; i < colunas.size(); ++i) {
+    const ColunaListagem& c = colunas[i];
+    EXPECT_EQ(c.titulo, Utf8ParaCp1252(esperadas[i].titulo));
+    if (i > 0) EXPECT_EQ(c.inicio, fim + 1) << c.titulo;  // one blank between columns
+    const std::string celula = detalhe.substr(c.inicio, c.largura);
+    EXPECT_EQ(Trim(celula), esperadas[i].campo) << c.titulo;
+    // Figures end at the column's right edge, texts start at its left.
+    EXPECT_NE(c.aDireita ? celula.back() : celula.front(), ' ') << c.titulo;
+    fim = c.inicio + c.largura;
+  }
+  EXPECT_EQ(fim, detalhe.size());
+}
+
 TEST(Listagem, NamesPrintInFullAndPushTheColumnsAfterThem) {
   Recebido r;
   r.tipos = {Tipo(1, "UMA DESCRICAO BEM MAIS LONGA DO QUE TRINTA CARACTERES", 0)};
@@ -119,12 +148,30 @@ TEST_F(Impressao, PrintShowsTheListingOfTheHoldersInTheChosenOrder) {
   EXPECT_EQ(r.qrlfiltro, "");
   EXPECT_EQ(r.lblClassificacao, "Classificação : Por Nome Usuário"_cp);
   EXPECT_EQ(r.QRVersao, "2.1.1.C01G - Telvarim");
-  // By name within card type 1, tariff 0 first: BEATRIZ (tariff 0), then tariff 3: ZULMIRA, ÁLVARO.
+  // By name within card type 1, tariff 0 first: BEATRIZ (tariff 0), then tariff 3: ÁLVARO, ZULMIRA.
   ASSERT_GE(r.linhas.size(), 5u);
   EXPECT_EQ(r.linhas[2].substr(0, 3), "103");
-  EXPECT_EQ(r.linhas[3].substr(0, 3), "101");
-  EXPECT_EQ(r.linhas[4].substr(0, 3), "102");
-  EXPECT_NE(r.linhas[4].find("8,25"), std::string::npos);
+  EXPECT_EQ(r.linhas[3].substr(0, 3), "102");
+  EXPECT_NE(r.linhas[3].find("8,25"), std::string::npos);
+  EXPECT_EQ(r.linhas[4].substr(0, 3), "101");
   EXPECT_EQ(tabelas.Listagem[0].CodUsuario, 103);  // the buffer holds the rows printed
   EXPECT_EQ(c.TextoCelula(0, 0), "101");           // the view itself is not reordered
+}
+
+TEST_F(Impressao, ListingOrdersNamesAndEmployeeNumbersAsTheGridDoes) {
+  Recebido r = RecebidoPadrao();
+  r.usuarios = {Usuario(1, 1, "ZULMIRA", "831840", 1, {3, 0, 1}), Usuario(2, 2, "\xE1lvaro", "8527", 1, {3, 0, 1}),
+                Usuario(3, 3, "Bruno", "A7", 1, {3, 0, 1})};
+  CadastroTelvarim& c = Processa(r);
+  const std::pair<Classificacao, V> casos[] = {{Classificacao::Alfabetica, {"2", "3", "1"}},
+                                               {Classificacao::Matricula, {"2", "1", "3"}}};
+  for (const auto& [ordem, codigos] : casos) {
+    op.relatorios.clear();
+    ASSERT_TRUE(c.Classifica(ordem).Feito());
+    EXPECT_EQ(Coluna(0), codigos);
+    ASSERT_TRUE(c.Imprime().Feito());
+    V impressos;
+    for (std::size_t i = 2; i < 5; ++i) impressos.push_back(Trim(op.relatorios.at(0).linhas.at(i).substr(0, 16)));
+    EXPECT_EQ(impressos, codigos);
+  }
 }

@@ -64,5 +64,5 @@ TEST_F(PedidoReferencia, SampleRequestBytesArePinned) {
   EXPECT_EQ(SeparaLinhas(plano).size(), 1u + 6 + 5 + 300 + 1) << plano.substr(0, 300);
   EXPECT_NE(plano.find("000000000000000725"), std::string::npos);
   EXPECT_NE(plano.find("000000000000000350"), std::string::npos);
-  EXPECT_EQ(Md5Hex(plano), "559a6e74e36071c75f0e83ee468b441b") << "request text changed";
+  EXPECT_EQ(Md5Hex(plano), "72117e87ce63f5e3ea8e85b0ea4fd67e") << "request text changed";
 }

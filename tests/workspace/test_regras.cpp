@@ -157,7 +157,7 @@ TEST(Regras, RequestLinesFromTablesAndHeader) {
   EXPECT_EQ(linhas.back(), FormataTrailer(corpo.rodape));
 }
 
-TEST(Regras, OrderIsStableByteWiseAndKeysAreBuiltPerItem) {
+TEST(Regras, OrderIsStableAndKeysAreBuiltPerItem) {
   auto linha = [](int cod, int cartao, const char* nome, const char* mat, int tipo = 1, int tarifa = 3) {
     return RegListagem{cod, cartao, nome, mat, tipo, tarifa, 0, 0};
   };
@@ -167,9 +167,23 @@ TEST(Regras, OrderIsStableByteWiseAndKeysAreBuiltPerItem) {
       linha(5, 1, "A", "1", 1, 5),                                  // a later tariff sorts after all of tariff 3
   };
   EXPECT_EQ(OrdemClassificacao(v, Classificacao::Codigo), (std::vector<int>{1, 2, 0, 3, 4, 5}));
-  EXPECT_EQ(OrdemClassificacao(v, Classificacao::Alfabetica), (std::vector<int>{3, 2, 4, 0, 1, 5}));
-  EXPECT_EQ(OrdemClassificacao(v, Classificacao::Matricula), (std::vector<int>{1, 0, 3, 2, 4, 5}));
-  EXPECT_EQ(ChaveClassificacao(v[1], Classificacao::Alfabetica), "00103\xC1LVARO00000000001");
+  EXPECT_EQ(OrdemClassificacao(v, Classificacao::Alfabetica), (std::vector<int>{1, 3, 2, 4, 0, 5}));
+  EXPECT_EQ(OrdemClassificacao(v, Classificacao::Matricula), (std::vector<int>{3, 2, 4, 0, 1, 5}));
+  // The name folded and padded to its 50 characters; a numeric matrícula as its number in 20 digits, marked
+  // to come before the text ones.
+  EXPECT_EQ(ChaveClassificacao(v[1], Classificacao::Alfabetica), "00103ALVARO" + std::string(44, ' ') + "00000000001");
+  EXPECT_EQ(ChaveClassificacao(v[1], Classificacao::Matricula), "001030" + std::string(17, '0') + "12000000000001");
+  EXPECT_EQ(ChaveClassificacao(linha(1, 2, "X", " m3 "), Classificacao::Matricula),
+            "001031M3" + std::string(18, ' ') + "00000000002");
   EXPECT_EQ(ClassificacaoDoItem(-1), Classificacao::Codigo);
   EXPECT_TRUE(OrdemClassificacao({}, Classificacao::Codigo).empty());
+}
+
+TEST(Regras, FoldedTextDropsCaseAndAccents) {
+  const std::pair<const char*, const char*> casos[] = {
+      {"\xE1lvaro", "ALVARO"},         {"CONCEI\xC7\xC3O", "CONCEICAO"},
+      {"\xEAnio \xFC\xF1", "ENIO UN"}, {"\xC6sir \x9C\xDF", "AESIR OESS"},
+      {"d'\xC1vila-2", "D'AVILA-2"},   {"", ""},
+  };
+  for (const auto& [texto, dobrado] : casos) EXPECT_EQ(DobraTexto(texto), dobrado) << texto;
 }

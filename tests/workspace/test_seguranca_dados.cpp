@@ -120,12 +120,15 @@ TEST_F(SegurancaDados, ValueTheRequestCannotCarryIsRefusedWhereItEnters) {
   Mostra(1, 5);
   op.avisos.clear();
   EXPECT_EQ(cad->DigitaValor(0, "7,50").estado, Resultado::Estado::Recusado);
-  EXPECT_EQ(op.Textos(), V{"Valor Maior que o Permitido no Grupo 2 do Arquivo (0,00) - Verifique!"});
+  EXPECT_EQ(op.Textos(), V{"Recarga não permitida nesta tarifa: o usuário está nela pelo Grupo 2, e o arquivo só leva "
+                           "valor em dinheiro no Grupo 1."_cp});
+  EXPECT_EQ(cad->MotivoSemRecarga(0), op.Textos()[0]);
   EXPECT_EQ(Coluna(), (V{"0,00", "0,00"}));
   EXPECT_TRUE(cad->DigitaValor(0, "0").Feito());  // zero is carried
 
   // Credits in group 2 have three digits: 999 passes, 1000 does not (the card type allows 5000).
-  Mostra(2, 5);  // holder 201 shows group 2, holder 202 group 1
+  Mostra(2, 5);                             // holder 201 shows group 2, holder 202 group 1
+  EXPECT_EQ(cad->MotivoSemRecarga(0), "");  // credits do fit there
   op.avisos.clear();
   EXPECT_EQ(cad->DigitaValor(0, "1000").estado, Resultado::Estado::Recusado);
   EXPECT_EQ(op.Textos(), V{"Valor Maior que o Permitido no Grupo 2 do Arquivo (999) - Verifique!"});
